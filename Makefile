@@ -1,0 +1,41 @@
+# Zinnow: every target first installs what is missing (Debian 12), then does its work.
+SHELL := /bin/bash
+.SHELLFLAGS := -eu -o pipefail -c
+
+SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null || find app capture platform tests bench -name '*.cpp' -o -name '*.h')
+
+.PHONY: all deps build host test test-host test-windows format format-check clean
+
+all: build
+
+deps:
+	@tools/ensure-deps.sh
+
+# The program: build/windows/zinnow.exe
+build: deps
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows
+
+host: deps
+	@cmake --preset host >/dev/null
+	@cmake --build --preset host
+	@ln -sf build/host/compile_commands.json compile_commands.json
+
+test: deps format-check test-host test-windows
+
+test-host: host
+	@echo "== host tests (headless backend, ASan + UBSan)"
+	@ctest --preset host
+
+test-windows: build
+	@echo "== Windows tests (Win32 backend, under Wine)"
+	@tools/wine-session.sh ctest --preset windows
+
+format-check: deps
+	@clang-format --dry-run --Werror $(SOURCES)
+
+format: deps
+	@clang-format -i $(SOURCES)
+
+clean:
+	rm -rf build compile_commands.json

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+
+#include "platform/ansi_string.h"
+
+namespace zinnow {
+
+// The spin field's value as read from its text: blanks in front, then an optional sign and
+// decimal digits, or "$" and hexadecimal digits, and nothing after. Any other text, the empty one
+// too, and a number beyond 32 bits read as 0, the field's minimum. The value is not clamped.
+std::int32_t ReadSpinInteger(const AnsiString& text);
+
+}  // namespace zinnow
