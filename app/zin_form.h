@@ -1,0 +1,23 @@
+#pragma once
+
+#include "capture/capture_form.h"
+#include "platform/controls.h"
+
+namespace zinnow {
+
+// The main window: the capture settings and the tick (from CaptureForm), and the rest of the
+// window, all made from the stored layout when the window is created. No handler runs while the
+// layout is applied.
+class TZinForm : public CaptureForm {
+ public:
+  TZinForm();
+
+  TPanel* Panel1 = nullptr;
+  TLabel* Label1 = nullptr;
+  TLabel* Label2 = nullptr;
+  TLabel* Label3 = nullptr;
+  TButton* Button1 = nullptr;
+  TLabel* Label6 = nullptr;
+};
+
+}  // namespace zinnow

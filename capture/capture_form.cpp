@@ -1,0 +1,73 @@
+#include "capture/capture_form.h"
+
+#include "capture/file_naming.h"
+#include "capture/picture_transfer.h"
+#include "platform/clipboard.h"
+#include "platform/file_stream.h"
+
+namespace zinnow {
+namespace {
+
+// Empties the clipboard if it still holds what was saved. False when it could not be opened;
+// a clipboard that has changed since is left alone for the next tick.
+bool EmptyClipboardIfUnchanged(std::uint32_t savedSequence) {
+  ScopedClipboard open;
+  if (!open.IsOpen()) return false;
+  if (clipboard::SequenceNumber() == savedSequence) clipboard::Empty();
+  return true;
+}
+
+}  // namespace
+
+void CaptureForm::Edit1Change(TObject*) {
+  const int digits = static_cast<int>(Edit3->Text().size());
+  SaveFolder = JoinPath(Edit1->Text(), "");
+  const AnsiString prefix = Edit2->Text();
+  Label4->SetCaption(prefix + NumberText(FileNumber, digits) + ".bmp");
+  // With no folder there is no path (and so no file), rather than a name in the current folder.
+  TargetPath = JoinPath(SaveFolder, Label4->Caption());
+  // May run SpinEdit1Change and with it a nested recompute, which then builds the final name.
+  SpinEdit1->SetValue(FileNumber);
+  Timer1->SetEnabled(DirectoryExists(Edit1->Text()));
+}
+
+void CaptureForm::Edit3Change(TObject* sender) {
+  Edit3->SetText(AnsiString(Edit3->Text().size(), '0'));
+  Edit1Change(sender);
+}
+
+void CaptureForm::SpinEdit1Change(TObject* sender) {
+  FileNumber = SpinEdit1->Value();
+  Edit1Change(sender);
+}
+
+void CaptureForm::Button2Click(TObject*) {
+  CaptureClipboard();
+  SetCaption(kPlainCaption);
+}
+
+void CaptureForm::CaptureClipboard() {
+  if (savedNotEmptied_) {
+    if (clipboard::SequenceNumber() == *savedNotEmptied_) {
+      if (EmptyClipboardIfUnchanged(*savedNotEmptied_)) savedNotEmptied_.reset();
+      return;
+    }
+    savedNotEmptied_.reset();
+  }
+  if (!clipboard::HasFormat(kCfBitmap)) return;
+
+  Edit1Change(this);
+  SetCaption(kSavingCaption + TargetPath);
+  Repaint();
+  try {
+    const std::uint32_t taken = TakeClipboardPicture(Image1->Picture);
+    WritePictureFile(Image1->Picture, TargetPath);
+    if (!EmptyClipboardIfUnchanged(taken)) savedNotEmptied_ = taken;
+  } catch (...) {
+    SetCaption(kSavingCaption + TargetPath + kFailedSuffix);
+    return;
+  }
+  ++FileNumber;
+}
+
+}  // namespace zinnow

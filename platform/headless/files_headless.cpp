@@ -1,0 +1,80 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <set>
+
+#include "platform/code_page.h"
+#include "platform/exceptions.h"
+#include "platform/file_stream.h"
+#include "platform/headless/headless.h"
+
+namespace zinnow {
+namespace {
+
+std::set<std::string>& HeldFiles() {
+  static std::set<std::string> held;
+  return held;
+}
+long long diskSpace = -1;
+
+}  // namespace
+
+struct TFileStream::Impl {
+  int fd = -1;
+};
+
+TFileStream::TFileStream(const AnsiString& path) : impl_(std::make_unique<Impl>()) {
+  const std::string host = headless::HostPath(path);
+  if (path.empty() || HeldFiles().count(host) != 0) throw EFCreateError(path);
+  impl_->fd = ::open(host.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (impl_->fd < 0) throw EFCreateError(path);
+}
+
+TFileStream::~TFileStream() {
+  if (impl_->fd >= 0) ::close(impl_->fd);
+}
+
+void TFileStream::Write(const void* data, std::size_t size) {
+  std::size_t allowed = size;
+  if (diskSpace >= 0 && static_cast<long long>(size) > diskSpace) allowed = diskSpace;
+  std::size_t done = 0;
+  while (done < allowed) {
+    const ssize_t n = ::write(impl_->fd, static_cast<const char*>(data) + done, allowed - done);
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  if (diskSpace >= 0) diskSpace -= static_cast<long long>(done);
+  if (done != size) throw EWriteError();
+}
+
+bool DirectoryExists(const AnsiString& path) {
+  struct stat st {};
+  return !path.empty() && ::stat(headless::HostPath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+namespace headless {
+
+std::string HostPath(const AnsiString& path) {
+  const CodePage& page = SystemCodePage();
+  std::string host = path;
+  for (std::size_t i = 0; i < host.size(); ++i) {
+    if (page.IsLeadByte(static_cast<unsigned char>(host[i]))) {
+      ++i;  // the second byte of the character is no separator
+    } else if (host[i] == '\\') {
+      host[i] = '/';
+    }
+  }
+  return host;
+}
+
+void HoldFileOpen(const AnsiString& path) { HeldFiles().insert(HostPath(path)); }
+void LimitDiskSpace(long long bytes) { diskSpace = bytes; }
+
+void ResetFiles() {
+  HeldFiles().clear();
+  diskSpace = -1;
+}
+
+}  // namespace headless
+}  // namespace zinnow

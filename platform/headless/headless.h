@@ -1,0 +1,78 @@
+#pragma once
+
+// The headless backend's side door for tests: what a user, another program or the system would
+// do to the controls, the timer and the clipboard, and what they show.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/clipboard.h"
+#include "platform/controls.h"
+#include "platform/dib_image.h"
+
+namespace zinnow::headless {
+
+struct ControlState {
+  AnsiString text;
+  std::vector<AnsiString> writes;  // every text the program wrote, in order
+  int repaints = 0;
+  bool visible = true;
+  std::vector<AnsiString> items;  // drop-down lists only
+  int maxLength = 0;
+};
+
+ControlState& StateOf(const TControl& control);
+
+// The user's typing leaves the whole text given; a pick selects an entry.
+void UserTypes(TTextControl& control, const AnsiString& text);
+void UserPicks(TComboBox& control, int index);
+void UserClicks(TButton& button);
+
+// The list refuses further text once it holds this many bytes (0: no limit).
+void LimitListText(TComboBox& control, std::size_t bytes);
+
+// An elapsed interval, delivered as the message loop would; nothing when the timer is off.
+void Tick(TTimer& timer);
+bool TimerRunning(const TTimer& timer);
+int TimerStarts(const TTimer& timer);
+// The system refuses new timers while this is set.
+void RefuseTimers(bool refuse);
+
+// A bitmap as another program would put it: top row first, one value per pixel (0x00RRGGBB at
+// 32 bits, 0 or 1 at 1 bit).
+struct Picture {
+  int width = 0;
+  int height = 0;
+  int bitsPerPixel = 32;
+  std::vector<std::uint32_t> pixels;
+};
+
+void ClipboardEmpty();
+void ClipboardPutBitmap(const Picture& picture);
+void ClipboardPutPalette(const std::vector<PaletteEntry>& palette);
+void ClipboardPutMetafile(const std::vector<std::uint8_t>& bytes);
+void ClipboardPutText(const AnsiString& text);
+std::vector<ClipboardFormat> ClipboardFormats();
+// Another program holds the clipboard open for the next `opens` attempts to open it.
+void ClipboardHeldFor(int opens);
+int ClipboardOpenAttempts();
+// Runs on every successful open: another program's chance to act between two accesses.
+void OnClipboardOpened(std::function<void()> action);
+
+// Forget every control, timer and clipboard state between tests.
+void Reset();
+
+}  // namespace zinnow::headless
+
+namespace zinnow::headless {
+
+// Another program holds this file open without sharing: creating it fails.
+void HoldFileOpen(const AnsiString& path);
+// The disk takes only this many more bytes (a negative value: no limit).
+void LimitDiskSpace(long long bytes);
+
+// A Windows path as a host path: real backslashes (not second bytes of Shift_JIS characters)
+// become slashes.
+std::string HostPath(const AnsiString& path);
+
+}  // namespace zinnow::headless

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/ansi_string.h"
+
+// What a backend provides for each control: its native side (a window, or a record in memory).
+// The rules that controls follow are written once, in the control classes; a peer only keeps
+// and shows what it is told, and reports what the user did.
+namespace zinnow {
+
+class TControl;
+class TWinControl;
+
+struct Bounds {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+};
+
+enum class ControlKind { Form, Panel, Label, Edit, ComboBox, SpinEdit, Button, Image };
+
+// What a peer needs to come into being.
+struct PeerDesign {
+  ControlKind kind = ControlKind::Edit;
+  Bounds bounds;
+  AnsiString text;
+  int maxLength = 0;  // 0: no limit
+};
+
+class ControlPeer {
+ public:
+  virtual ~ControlPeer() = default;
+  virtual AnsiString Text() const = 0;
+  virtual void WriteText(const AnsiString& text) = 0;
+  // Carry out any pending repaint now.
+  virtual void Repaint() {}
+  virtual void SetVisible(bool) {}
+};
+
+// The item list of a drop-down list.
+class ListPeer : public ControlPeer {
+ public:
+  virtual int Count() const = 0;
+  virtual AnsiString Item(int index) const = 0;
+  virtual bool Insert(int index, const AnsiString& text) = 0;  // false: no room for more text
+  virtual void Delete(int index) = 0;
+  virtual void Clear() = 0;
+  // Copies the entry into the edit part; -1 selects nothing.
+  virtual void Select(int index) = 0;
+};
+
+class TimerPeer {
+ public:
+  virtual ~TimerPeer() = default;
+  // A fresh interval; false when the system refuses a timer.
+  virtual bool Start(unsigned intervalMs) = 0;
+  virtual void Stop() = 0;
+};
+
+// The backend's factories (one backend is linked in).
+std::unique_ptr<ControlPeer> CreateControlPeer(TControl& owner, TWinControl* parent,
+                                               const PeerDesign& design);
+std::unique_ptr<TimerPeer> CreateTimerPeer(class TTimer& owner);
+
+}  // namespace zinnow
