@@ -1,5 +1,7 @@
 #include "platform/application.h"
 
+#include <stdexcept>
+
 namespace zinnow {
 
 void TApplication::Dispatch(const std::function<void()>& handler) {
@@ -7,6 +9,8 @@ void TApplication::Dispatch(const std::function<void()>& handler) {
     handler();
   } catch (const std::exception& e) {
     if (OnException) OnException(e);
+  } catch (...) {
+    if (OnException) OnException(std::runtime_error("unknown failure"));
   }
 }
 

@@ -33,7 +33,9 @@ TTextControl::TTextControl(TWinControl* parent, const PeerDesign& design,
                            ProgramChanges programChanges)
     : TWinControl(parent, design), programChanges_(programChanges) {}
 
-AnsiString TTextControl::Text() const { return Peer().Text(); }
+AnsiString TTextControl::Text() const {
+  return Peer().Text();
+}
 
 void TTextControl::SetText(const AnsiString& text) {
   if (Peer().Text() == text) return;
@@ -63,25 +65,37 @@ TEdit::TEdit(TWinControl* parent, PeerDesign design)
 TComboBox::TComboBox(TWinControl* parent, PeerDesign design)
     : TTextControl(parent, WithKind(ControlKind::ComboBox, design), ProgramChanges::Silent) {}
 
-ListPeer& TComboBox::List() const { return static_cast<ListPeer&>(Peer()); }
+ListPeer& TComboBox::List() const {
+  return static_cast<ListPeer&>(Peer());
+}
 
-int TComboBox::Count() const { return List().Count(); }
+int TComboBox::Count() const {
+  return List().Count();
+}
 
-AnsiString TComboBox::Item(int index) const { return List().Item(index); }
+AnsiString TComboBox::Item(int index) const {
+  return List().Item(index);
+}
 
 void TComboBox::Insert(int index, const AnsiString& text) {
   if (!List().Insert(index, text)) throw Exception(messages::kCannotInsertLine);
 }
 
-void TComboBox::Add(const AnsiString& text) { Insert(Count(), text); }
+void TComboBox::Add(const AnsiString& text) {
+  Insert(Count(), text);
+}
 
 void TComboBox::Delete(int index) {
   if (index >= 0 && index < Count()) List().Delete(index);
 }
 
-void TComboBox::Clear() { List().Clear(); }
+void TComboBox::Clear() {
+  List().Clear();
+}
 
-void TComboBox::SetItemIndex(int index) { List().Select(index); }
+void TComboBox::SetItemIndex(int index) {
+  List().Select(index);
+}
 
 void TComboBox::UserPicked(int index) {
   List().Select(index);
@@ -91,19 +105,25 @@ void TComboBox::UserPicked(int index) {
 TSpinEdit::TSpinEdit(TWinControl* parent, PeerDesign design)
     : TTextControl(parent, WithKind(ControlKind::SpinEdit, design), ProgramChanges::Fire) {}
 
-std::int32_t TSpinEdit::Value() const { return ReadSpinInteger(Text()); }
+std::int32_t TSpinEdit::Value() const {
+  return ReadSpinInteger(Text());
+}
 
 void TSpinEdit::SetValue(std::int64_t value) {
   const std::int64_t clamped = std::clamp<std::int64_t>(value, kMinValue, kMaxValue);
   SetText(std::to_string(clamped));
 }
 
-void TSpinEdit::Step(int delta) { SetValue(std::int64_t{Value()} + delta); }
+void TSpinEdit::Step(int delta) {
+  SetValue(std::int64_t{Value()} + delta);
+}
 
 TLabel::TLabel(TWinControl* parent, PeerDesign design)
     : TControl(parent, WithKind(ControlKind::Label, design)) {}
 
-AnsiString TLabel::Caption() const { return Peer().Text(); }
+AnsiString TLabel::Caption() const {
+  return Peer().Text();
+}
 
 void TLabel::SetCaption(const AnsiString& caption) {
   if (Peer().Text() != caption) Peer().WriteText(caption);
@@ -151,12 +171,16 @@ TForm::~TForm() {
   while (!owned_.empty()) owned_.pop_back();
 }
 
-AnsiString TForm::Caption() const { return Peer().Text(); }
+AnsiString TForm::Caption() const {
+  return Peer().Text();
+}
 
 void TForm::SetCaption(const AnsiString& caption) {
   if (Peer().Text() != caption) Peer().WriteText(caption);
 }
 
-void TForm::Repaint() { Peer().Repaint(); }
+void TForm::Repaint() {
+  Peer().Repaint();
+}
 
 }  // namespace zinnow

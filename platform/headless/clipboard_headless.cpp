@@ -45,7 +45,9 @@ bool HasFormat(ClipboardFormat format) {
   return false;
 }
 
-std::uint32_t SequenceNumber() { return TheBoard().sequence; }
+std::uint32_t SequenceNumber() {
+  return TheBoard().sequence;
+}
 
 bool TryOpen() {
   Board& board = TheBoard();
@@ -59,7 +61,9 @@ bool TryOpen() {
   return true;
 }
 
-void Close() { TheBoard().open = false; }
+void Close() {
+  TheBoard().open = false;
+}
 
 ClipboardFormat NextFormat(ClipboardFormat previous) {
   const Board& board = TheBoard();
@@ -97,10 +101,18 @@ void ClipboardEmpty() {
   ++TheBoard().sequence;
 }
 
-void ClipboardPutBitmap(const Picture& picture) { Put(kCfBitmap, picture); }
-void ClipboardPutPalette(const std::vector<PaletteEntry>& palette) { Put(kCfPalette, palette); }
-void ClipboardPutMetafile(const std::vector<std::uint8_t>& bytes) { Put(kCfEnhMetafile, bytes); }
-void ClipboardPutText(const AnsiString& text) { Put(kCfText, text); }
+void ClipboardPutBitmap(const Picture& picture) {
+  Put(kCfBitmap, picture);
+}
+void ClipboardPutPalette(const std::vector<PaletteEntry>& palette) {
+  Put(kCfPalette, palette);
+}
+void ClipboardPutMetafile(const std::vector<std::uint8_t>& bytes) {
+  Put(kCfEnhMetafile, bytes);
+}
+void ClipboardPutText(const AnsiString& text) {
+  Put(kCfText, text);
+}
 
 std::vector<ClipboardFormat> ClipboardFormats() {
   std::vector<ClipboardFormat> formats;
@@ -108,11 +120,19 @@ std::vector<ClipboardFormat> ClipboardFormats() {
   return formats;
 }
 
-void ClipboardHeldFor(int opens) { TheBoard().heldFor = opens; }
-int ClipboardOpenAttempts() { return TheBoard().openAttempts; }
-void OnClipboardOpened(std::function<void()> action) { TheBoard().onOpened = std::move(action); }
+void ClipboardHeldFor(int opens) {
+  TheBoard().heldFor = opens;
+}
+int ClipboardOpenAttempts() {
+  return TheBoard().openAttempts;
+}
+void OnClipboardOpened(std::function<void()> action) {
+  TheBoard().onOpened = std::move(action);
+}
 
-void ResetClipboard() { TheBoard() = Board(); }
+void ResetClipboard() {
+  TheBoard() = Board();
+}
 
 }  // namespace headless
 }  // namespace zinnow

@@ -68,8 +68,12 @@ std::string HostPath(const AnsiString& path) {
   return host;
 }
 
-void HoldFileOpen(const AnsiString& path) { HeldFiles().insert(HostPath(path)); }
-void LimitDiskSpace(long long bytes) { diskSpace = bytes; }
+void HoldFileOpen(const AnsiString& path) {
+  HeldFiles().insert(HostPath(path));
+}
+void LimitDiskSpace(long long bytes) {
+  diskSpace = bytes;
+}
 
 void ResetFiles() {
   HeldFiles().clear();

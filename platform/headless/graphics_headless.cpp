@@ -34,14 +34,21 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, Clipboar
   }
   if (palette != nullptr) {
     const auto& entries = *static_cast<const std::vector<PaletteEntry>*>(palette);
-    impl->palette.assign(entries.begin(), entries.begin() + std::min<std::size_t>(entries.size(), 256));
+    impl->palette.assign(entries.begin(),
+                         entries.begin() + std::min<std::size_t>(entries.size(), 256));
   }
   return std::unique_ptr<TBitmap>(new TBitmap(std::move(impl)));
 }
 
-int TBitmap::Width() const { return impl_->held.width; }
-int TBitmap::Height() const { return impl_->held.height; }
-int TBitmap::Depth() const { return impl_->held.bitsPerPixel; }
+int TBitmap::Width() const {
+  return impl_->held.width;
+}
+int TBitmap::Height() const {
+  return impl_->held.height;
+}
+int TBitmap::Depth() const {
+  return impl_->held.bitsPerPixel;
+}
 
 const DibImage& TBitmap::DeviceIndependentImage() {
   Impl& m = *impl_;
@@ -90,6 +97,8 @@ std::unique_ptr<TMetafile> TMetafile::FromClipboard(ClipboardHandle enhancedMeta
   return std::unique_ptr<TMetafile>(new TMetafile(std::move(impl)));
 }
 
-std::vector<std::uint8_t> TMetafile::Bytes() const { return impl_->bytes; }
+std::vector<std::uint8_t> TMetafile::Bytes() const {
+  return impl_->bytes;
+}
 
 }  // namespace zinnow

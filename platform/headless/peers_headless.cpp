@@ -86,7 +86,9 @@ class HeadlessTimerPeer : public TimerPeer {
   TimerRecord record_;
 };
 
-HeadlessPeer& PeerOf(const TControl& control) { return static_cast<HeadlessPeer&>(control.Peer()); }
+HeadlessPeer& PeerOf(const TControl& control) {
+  return static_cast<HeadlessPeer&>(control.Peer());
+}
 
 }  // namespace
 
@@ -108,7 +110,9 @@ void PauseMilliseconds(int milliseconds) {
 
 namespace headless {
 
-ControlState& StateOf(const TControl& control) { return *States().at(&control); }
+ControlState& StateOf(const TControl& control) {
+  return *States().at(&control);
+}
 
 void UserTypes(TTextControl& control, const AnsiString& text) {
   ControlState& state = StateOf(control);
@@ -125,15 +129,23 @@ void UserClicks(TButton& button) {
   Application().Dispatch([&] { button.UserClicked(); });
 }
 
-void LimitListText(TComboBox& control, std::size_t bytes) { PeerOf(control).listLimit_ = bytes; }
+void LimitListText(TComboBox& control, std::size_t bytes) {
+  PeerOf(control).listLimit_ = bytes;
+}
 
 void Tick(TTimer& timer) {
   if (TimerRunning(timer)) Application().Dispatch([&] { timer.Elapsed(); });
 }
 
-bool TimerRunning(const TTimer& timer) { return Timers().at(&timer)->running; }
-int TimerStarts(const TTimer& timer) { return Timers().at(&timer)->starts; }
-void RefuseTimers(bool refuse) { refuseTimers = refuse; }
+bool TimerRunning(const TTimer& timer) {
+  return Timers().at(&timer)->running;
+}
+int TimerStarts(const TTimer& timer) {
+  return Timers().at(&timer)->starts;
+}
+void RefuseTimers(bool refuse) {
+  refuseTimers = refuse;
+}
 
 }  // namespace headless
 }  // namespace zinnow

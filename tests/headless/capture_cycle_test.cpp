@@ -66,7 +66,8 @@ TEST_F(CaptureCycle, SavesEmptiesAndAdvances) {
   Tick();  // nothing left to save
   headless::ClipboardPutBitmap(SmallPicture(1));
   Tick();
-  EXPECT_EQ(test::FilesIn(folder_.Path()), (std::vector<std::string>{"svbmp000.bmp", "svbmp001.bmp"}));
+  EXPECT_EQ(test::FilesIn(folder_.Path()),
+            (std::vector<std::string>{"svbmp000.bmp", "svbmp001.bmp"}));
   EXPECT_EQ(form_.GetFileNumber(), 2);
 }
 
@@ -119,7 +120,8 @@ TEST_F(CaptureCycle, PictureCopiedWhileSavingIsNotLost) {
   EXPECT_EQ(form_.GetFileNumber(), 1);
   EXPECT_EQ(headless::ClipboardFormats(), std::vector<ClipboardFormat>{kCfBitmap});
   Tick();
-  EXPECT_EQ(test::FilesIn(folder_.Path()), (std::vector<std::string>{"svbmp000.bmp", "svbmp001.bmp"}));
+  EXPECT_EQ(test::FilesIn(folder_.Path()),
+            (std::vector<std::string>{"svbmp000.bmp", "svbmp001.bmp"}));
   EXPECT_NE(test::ReadBytes(File("svbmp000.bmp")), test::ReadBytes(File("svbmp001.bmp")));
   EXPECT_TRUE(headless::ClipboardFormats().empty());
 }
@@ -151,7 +153,8 @@ TEST_F(CaptureCycle, NewPictureAfterAFailedEmptyingIsSaved) {
   headless::ClipboardEmpty();
   headless::ClipboardPutBitmap(SmallPicture(3));
   Tick();
-  EXPECT_EQ(test::FilesIn(folder_.Path()), (std::vector<std::string>{"svbmp000.bmp", "svbmp001.bmp"}));
+  EXPECT_EQ(test::FilesIn(folder_.Path()),
+            (std::vector<std::string>{"svbmp000.bmp", "svbmp001.bmp"}));
   EXPECT_EQ(form_.GetFileNumber(), 2);
 }
 
@@ -188,7 +191,8 @@ TEST_F(CaptureCycle, NumbersGoOnPast99999) {
   Tick();
   headless::ClipboardPutBitmap(SmallPicture(1));
   Tick();
-  EXPECT_EQ(test::FilesIn(folder_.Path()), (std::vector<std::string>{"svbmp100000.bmp", "svbmp99999.bmp"}));
+  EXPECT_EQ(test::FilesIn(folder_.Path()),
+            (std::vector<std::string>{"svbmp100000.bmp", "svbmp99999.bmp"}));
   EXPECT_EQ(form_.GetFileNumber(), 100001);
   EXPECT_EQ(form_.SpinEdit1->Text(), "99999");
   headless::UserTypes(*form_.Edit2, "x");  // editing the prefix keeps the number

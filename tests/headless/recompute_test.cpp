@@ -74,11 +74,16 @@ TEST_F(Recompute, SpinTexts) {
     std::int32_t number;
     const char* name;
   } cases[] = {
-      {"007", "7", 7, "svbmp007.bmp"},      {"+5", "5", 5, "svbmp005.bmp"},
-      {" 5", "5", 5, "svbmp005.bmp"},       {"$1F", "31", 31, "svbmp031.bmp"},
-      {"-5", "0", 0, "svbmp000.bmp"},       {"-", "0", 0, "svbmp000.bmp"},
-      {"", "0", 0, "svbmp000.bmp"},         {"abc", "0", 0, "svbmp000.bmp"},
-      {"1234", "1234", 1234, "svbmp1234.bmp"}, {"99999", "99999", 99999, "svbmp99999.bmp"},
+      {"007", "7", 7, "svbmp007.bmp"},
+      {"+5", "5", 5, "svbmp005.bmp"},
+      {" 5", "5", 5, "svbmp005.bmp"},
+      {"$1F", "31", 31, "svbmp031.bmp"},
+      {"-5", "0", 0, "svbmp000.bmp"},
+      {"-", "0", 0, "svbmp000.bmp"},
+      {"", "0", 0, "svbmp000.bmp"},
+      {"abc", "0", 0, "svbmp000.bmp"},
+      {"1234", "1234", 1234, "svbmp1234.bmp"},
+      {"99999", "99999", 99999, "svbmp99999.bmp"},
       {"123456", "99999", 99999, "svbmp99999.bmp"},  // a paste beyond the maximum
   };
   for (const Case& c : cases) {
@@ -105,10 +110,12 @@ TEST_F(Recompute, DigitTemplateTyping) {
     const char* shown;
     const char* name;
   } cases[] = {
-      {"0005", "0000", "svbmp0000.bmp"},          // a digit typed after "000"
-      {"000" "表", "00000", "svbmp00000.bmp"},   // one double-byte character adds two
-      {"00", "00", "svbmp00.bmp"},                // one deleted
-      {"", "", "svbmp0.bmp"},                     // no template: the plain number
+      {"0005", "0000", "svbmp0000.bmp"},  // a digit typed after "000"
+      {"000"
+       "表",
+       "00000", "svbmp00000.bmp"},  // one double-byte character adds two
+      {"00", "00", "svbmp00.bmp"},  // one deleted
+      {"", "", "svbmp0.bmp"},       // no template: the plain number
       {"abc", "000", "svbmp000.bmp"},
   };
   for (const Case& c : cases) {

@@ -43,9 +43,11 @@ Fixture Image(int width, int height, int bits, std::size_t colors, std::uint32_t
   f.image.header.bitCount = static_cast<std::uint16_t>(bits);
   f.image.header.compression = compression;
   f.pixels.resize(DibPixelBytes(f.image.header));
-  for (std::size_t i = 0; i < f.pixels.size(); ++i) f.pixels[i] = static_cast<std::uint8_t>(i * 7 + 1);
+  for (std::size_t i = 0; i < f.pixels.size(); ++i)
+    f.pixels[i] = static_cast<std::uint8_t>(i * 7 + 1);
   for (std::size_t i = 0; i < colors; ++i) {
-    f.image.colors.push_back({static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 9, 0});
+    f.image.colors.push_back(
+        {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 9, 0});
   }
   f.image.pixels = f.pixels.data();
   f.image.pixelBytes = f.pixels.size();
@@ -65,9 +67,9 @@ TEST(BitmapFile, LayoutTable) {
       {"3 x 2 at 16 bits", 3, 2, 16, 0, 0, 8, 54, 70, 3},   // padded by 2
       {"3 x 2 monochrome", 3, 2, 1, 2, 0, 4, 62, 70, 4},
       {"3 x 2 with a 256-entry palette", 3, 2, 32, 256, 0, 12, 1078, 1102, 4},
-      {"5 x 3 at 8 bits", 5, 3, 8, 256, 0, 8, 1078, 1102, 4},   // padded by 3
-      {"6 x 1 at 4 bits", 6, 1, 4, 16, 0, 4, 118, 122, 4},      // padded by 1
-      {"4 x 2 at 8 bits", 4, 2, 8, 256, 0, 4, 1078, 1086, 4},   // no padding
+      {"5 x 3 at 8 bits", 5, 3, 8, 256, 0, 8, 1078, 1102, 4},  // padded by 3
+      {"6 x 1 at 4 bits", 6, 1, 4, 16, 0, 4, 118, 122, 4},     // padded by 1
+      {"4 x 2 at 8 bits", 4, 2, 8, 256, 0, 4, 1078, 1086, 4},  // no padding
       {"2 x 2 at 16 bits, bit fields", 2, 2, 16, 0, 3, 4, 66, 74, 4},
       {"2 x -2 at 32 bits, top row first", 2, -2, 32, 0, 0, 8, 54, 70, 3},
   };

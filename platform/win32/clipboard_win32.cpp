@@ -1,0 +1,22 @@
+#include <windows.h>
+
+#include "platform/clipboard.h"
+#include "platform/win32/windows_backend.h"
+
+namespace zinnow::clipboard {
+
+bool HasFormat(ClipboardFormat format) { return IsClipboardFormatAvailable(format) != FALSE; }
+
+std::uint32_t SequenceNumber() { return GetClipboardSequenceNumber(); }
+
+bool TryOpen() { return OpenClipboard(win32::UtilityWindow()) != FALSE; }
+
+void Close() { CloseClipboard(); }
+
+ClipboardFormat NextFormat(ClipboardFormat previous) { return EnumClipboardFormats(previous); }
+
+ClipboardHandle Data(ClipboardFormat format) { return GetClipboardData(format); }
+
+void Empty() { EmptyClipboard(); }
+
+}  // namespace zinnow::clipboard

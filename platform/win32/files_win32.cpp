@@ -1,0 +1,34 @@
+#include <windows.h>
+
+#include "platform/exceptions.h"
+#include "platform/file_stream.h"
+#include "platform/win32/handles.h"
+
+namespace zinnow {
+
+struct TFileStream::Impl {
+  win32::UniqueFile file;
+};
+
+TFileStream::TFileStream(const AnsiString& path) : impl_(std::make_unique<Impl>()) {
+  if (path.empty()) throw EFCreateError(path);
+  impl_->file.Reset(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!impl_->file) throw EFCreateError(path);
+}
+
+TFileStream::~TFileStream() = default;
+
+void TFileStream::Write(const void* data, std::size_t size) {
+  if (size > MAXDWORD) throw EWriteError();
+  DWORD written = 0;
+  const BOOL ok = WriteFile(impl_->file.Get(), data, static_cast<DWORD>(size), &written, nullptr);
+  if (!ok || written != size) throw EWriteError();
+}
+
+bool DirectoryExists(const AnsiString& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace zinnow

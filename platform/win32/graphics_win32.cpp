@@ -1,0 +1,275 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include "platform/exceptions.h"
+#include "platform/graphics.h"
+#include "platform/messages.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/windows_backend.h"
+
+namespace zinnow {
+namespace {
+
+using win32::PaletteSelection;
+using win32::Selection;
+using win32::UniqueBitmap;
+using win32::UniqueMemoryDc;
+using win32::UniquePalette;
+using win32::WindowDc;
+
+[[noreturn]] void ThrowOutOfResources() {
+  throw EOutOfResources(win32::SystemErrorText(GetLastError()));
+}
+
+template <typename T>
+T Required(T object) {
+  if (!object) ThrowOutOfResources();
+  return object;
+}
+
+// A header with room for a full colour table (or the three masks that take its place).
+struct BitmapInfo {
+  BITMAPINFOHEADER header{};
+  RGBQUAD colors[256]{};
+  BITMAPINFO* Get() { return reinterpret_cast<BITMAPINFO*>(this); }
+};
+
+std::vector<PaletteEntry> ReadPalette(HPALETTE palette) {
+  WORD count = 0;
+  if (!palette || GetObjectA(palette, sizeof(count), &count) == 0 || count == 0) return {};
+  std::vector<PALETTEENTRY> native(std::min<WORD>(count, 256));
+  const UINT got = GetPaletteEntries(palette, 0, static_cast<UINT>(native.size()), native.data());
+  native.resize(got);
+  std::vector<PaletteEntry> entries;
+  for (const PALETTEENTRY& e : native) entries.push_back({e.peRed, e.peGreen, e.peBlue, e.peFlags});
+  return entries;
+}
+
+UniquePalette MakePalette(const std::vector<PaletteEntry>& entries) {
+  if (entries.empty()) return UniquePalette();
+  struct {
+    WORD version = 0x300;
+    WORD count = 0;
+    PALETTEENTRY entries[256];
+  } logical;
+  logical.count = static_cast<WORD>(entries.size());
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    logical.entries[i] = {entries[i].red, entries[i].green, entries[i].blue, entries[i].flags};
+  }
+  return UniquePalette(Required(CreatePalette(reinterpret_cast<LOGPALETTE*>(&logical))));
+}
+
+std::vector<RgbQuad> SectionColorTable(HDC dc, HBITMAP section) {
+  Selection selected(dc, section);
+  RGBQUAD table[256];
+  const UINT count = selected.Succeeded() ? GetDIBColorTable(dc, 0, 256, table) : 0;
+  std::vector<RgbQuad> colors;
+  for (UINT i = 0; i < count; ++i) {
+    colors.push_back({table[i].rgbBlue, table[i].rgbGreen, table[i].rgbRed, 0});
+  }
+  return colors;
+}
+
+// Copies `source` onto `target` after filling it white, palettes realised on both sides.
+void WhiteThenCopy(HDC screen, HBITMAP source, HPALETTE sourcePalette, HBITMAP target,
+                   HPALETTE targetPalette, int width, int height) {
+  UniqueMemoryDc sourceDc(Required(CreateCompatibleDC(screen)));
+  UniqueMemoryDc targetDc(Required(CreateCompatibleDC(screen)));
+  Selection sourceSelected(sourceDc.Get(), source);
+  if (!sourceSelected.Succeeded()) ThrowOutOfResources();
+  Selection targetSelected(targetDc.Get(), target);
+  if (!targetSelected.Succeeded()) ThrowOutOfResources();
+  PaletteSelection sourcePal(sourceDc.Get(), sourcePalette);
+  PaletteSelection targetPal(targetDc.Get(), targetPalette);
+  PatBlt(targetDc.Get(), 0, 0, width, height, WHITENESS);
+  BitBlt(targetDc.Get(), 0, 0, width, height, sourceDc.Get(), 0, 0, SRCCOPY);
+}
+
+}  // namespace
+
+struct TBitmap::Impl {
+  UniqueBitmap held;
+  BITMAP description{};
+  bool heldIsSection = false;
+  std::vector<PaletteEntry> paletteEntries;
+  UniquePalette palette;
+  // The device-independent image: for a section source the held image itself.
+  UniqueBitmap section;
+  std::optional<DibImage> dib;
+
+  void DescribeSection(HBITMAP sectionBitmap);
+};
+
+void TBitmap::Impl::DescribeSection(HBITMAP sectionBitmap) {
+  DIBSECTION ds{};
+  if (GetObjectA(sectionBitmap, sizeof(ds), &ds) != sizeof(ds)) ThrowOutOfResources();
+  DibImage image;
+  const BITMAPINFOHEADER& h = ds.dsBmih;
+  image.header = {40, h.biWidth, h.biHeight, 1, h.biBitCount, h.biCompression, h.biSizeImage,
+                  h.biXPelsPerMeter, h.biYPelsPerMeter, h.biClrUsed, h.biClrImportant};
+  std::copy(std::begin(ds.dsBitfields), std::end(ds.dsBitfields), image.masks);
+  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!dc) throw EInvalidOperation(messages::kCannotDrawOnCanvas);
+  image.colors = SectionColorTable(dc.Get(), sectionBitmap);
+  if (image.colors.empty()) image.colors = ColorTableFromPalette(paletteEntries);
+  image.pixels = static_cast<const std::uint8_t*>(ds.dsBm.bmBits);
+  image.pixelBytes = DibPixelBytes(image.header);
+  dib = std::move(image);
+}
+
+TBitmap::TBitmap(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+TBitmap::~TBitmap() = default;
+
+std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, ClipboardHandle palette) {
+  if (bitmap == nullptr) throw EInvalidGraphic(messages::kUnsupportedClipboardData);
+  const auto source = static_cast<HBITMAP>(bitmap);
+  DIBSECTION ds{};
+  if (GetObjectA(source, sizeof(ds), &ds) < static_cast<int>(sizeof(BITMAP))) {
+    throw EInvalidGraphic(messages::kInvalidBitmapImage);
+  }
+  const bool sourceIsSection = ds.dsBm.bmBits != nullptr;
+  const int width = ds.dsBm.bmWidth;
+  const int height = ds.dsBm.bmHeight;
+
+  auto impl = std::make_unique<Impl>();
+  const auto clipboardPalette = static_cast<HPALETTE>(palette);
+  impl->paletteEntries = ReadPalette(clipboardPalette);
+  impl->palette = MakePalette(impl->paletteEntries);
+
+  WindowDc screen(nullptr);
+  if (!screen) ThrowOutOfResources();
+
+  if (!sourceIsSection) {
+    const bool monochrome = ds.dsBm.bmPlanes == 1 && ds.dsBm.bmBitsPixel == 1;
+    impl->held.Reset(Required(monochrome ? CreateBitmap(width, height, 1, 1, nullptr)
+                                         : CreateCompatibleBitmap(screen.Get(), width, height)));
+    WhiteThenCopy(screen.Get(), source, clipboardPalette, impl->held.Get(), impl->palette.Get(),
+                  width, height);
+  } else {
+    BitmapInfo info;
+    const BITMAPINFOHEADER& h = ds.dsBmih;
+    info.header = h;
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biPlanes = 1;
+    const int bits = h.biBitCount;
+    if (bits <= 8) {
+      std::vector<RgbQuad> table = ColorTableFromPalette(impl->paletteEntries);
+      if (table.empty()) {
+        UniqueMemoryDc dc(Required(CreateCompatibleDC(screen.Get())));
+        table = SectionColorTable(dc.Get(), source);
+      }
+      std::copy(table.begin(), table.end(), reinterpret_cast<RgbQuad*>(info.colors));
+    } else if (h.biCompression == BI_BITFIELDS) {
+      DWORD masks[3] = {ds.dsBitfields[0], ds.dsBitfields[1], ds.dsBitfields[2]};
+      if (masks[0] == 0 && masks[1] == 0 && masks[2] == 0) {
+        const DWORD at16[3] = {0xF800, 0x07E0, 0x001F};
+        const DWORD at32[3] = {0xFF0000, 0xFF00, 0xFF};
+        std::copy_n(bits == 16 ? at16 : at32, 3, masks);
+      }
+      std::memcpy(info.colors, masks, sizeof(masks));
+    }
+    void* pixels = nullptr;
+    impl->held.Reset(Required(
+        CreateDIBSection(screen.Get(), info.Get(), DIB_RGB_COLORS, &pixels, nullptr, 0)));
+    if (pixels == nullptr) ThrowOutOfResources();
+    const int rows = height < 0 ? -height : height;
+    if (bits > 8) {
+      BitmapInfo query = info;
+      GetDIBits(screen.Get(), source, 0, static_cast<UINT>(rows), pixels, query.Get(),
+                DIB_RGB_COLORS);
+    } else {
+      WhiteThenCopy(screen.Get(), source, clipboardPalette, impl->held.Get(), impl->palette.Get(),
+                    width, rows);
+    }
+    impl->heldIsSection = true;
+  }
+  if (GetObjectA(impl->held.Get(), sizeof(impl->description), &impl->description) == 0) {
+    ThrowOutOfResources();
+  }
+  return std::unique_ptr<TBitmap>(new TBitmap(std::move(impl)));
+}
+
+int TBitmap::Width() const { return impl_->description.bmWidth; }
+int TBitmap::Height() const { return impl_->description.bmHeight; }
+int TBitmap::Depth() const { return impl_->description.bmBitsPixel * impl_->description.bmPlanes; }
+
+const DibImage& TBitmap::DeviceIndependentImage() {
+  Impl& m = *impl_;
+  if (m.dib) return *m.dib;
+  if (m.heldIsSection) {
+    m.DescribeSection(m.held.Get());
+    return *m.dib;
+  }
+
+  const int width = m.description.bmWidth;
+  const int height = m.description.bmHeight;
+  const int depth = Depth();
+  BitmapInfo info;
+  info.header.biSize = sizeof(BITMAPINFOHEADER);
+  info.header.biWidth = width;
+  info.header.biHeight = height;
+  info.header.biPlanes = 1;
+  info.header.biBitCount = static_cast<WORD>(depth);
+
+  WindowDc screen(nullptr);
+  if (!screen) ThrowOutOfResources();
+  if (depth <= 8) {
+    std::vector<RgbQuad> table;
+    if (depth == 1) {
+      table = {{0, 0, 0, 0}, {255, 255, 255, 0}};
+    } else {
+      table = ColorTableFromPalette(m.paletteEntries);
+    }
+    if (table.empty()) {
+      UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+      if (!dc) throw EInvalidOperation(messages::kCannotDrawOnCanvas);
+      BitmapInfo query = info;
+      GetDIBits(dc.Get(), m.held.Get(), 0, 0, nullptr, query.Get(), DIB_RGB_COLORS);
+      std::copy_n(query.colors, 256, info.colors);
+    } else {
+      std::copy(table.begin(), table.end(), reinterpret_cast<RgbQuad*>(info.colors));
+    }
+  }
+  void* pixels = nullptr;
+  m.section.Reset(
+      Required(CreateDIBSection(screen.Get(), info.Get(), DIB_RGB_COLORS, &pixels, nullptr, 0)));
+  if (pixels == nullptr) ThrowOutOfResources();
+  if (depth > 8) {
+    BitmapInfo query = info;
+    GetDIBits(screen.Get(), m.held.Get(), 0, static_cast<UINT>(height), pixels, query.Get(),
+              DIB_RGB_COLORS);
+  } else {
+    WhiteThenCopy(screen.Get(), m.held.Get(), m.palette.Get(), m.section.Get(), m.palette.Get(),
+                  width, height);
+  }
+  m.DescribeSection(m.section.Get());
+  return *m.dib;
+}
+
+struct TMetafile::Impl {
+  win32::UniqueEnhMetafile copy;
+};
+
+TMetafile::TMetafile(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+TMetafile::~TMetafile() = default;
+
+std::unique_ptr<TMetafile> TMetafile::FromClipboard(ClipboardHandle enhancedMetafile) {
+  if (enhancedMetafile == nullptr) throw EInvalidGraphic(messages::kUnsupportedClipboardData);
+  auto impl = std::make_unique<Impl>();
+  impl->copy.Reset(
+      Required(CopyEnhMetaFileA(static_cast<HENHMETAFILE>(enhancedMetafile), nullptr)));
+  return std::unique_ptr<TMetafile>(new TMetafile(std::move(impl)));
+}
+
+std::vector<std::uint8_t> TMetafile::Bytes() const {
+  const UINT size = GetEnhMetaFileBits(impl_->copy.Get(), 0, nullptr);
+  if (size == 0) ThrowOutOfResources();
+  std::vector<std::uint8_t> bytes(size);
+  if (GetEnhMetaFileBits(impl_->copy.Get(), size, bytes.data()) != size) ThrowOutOfResources();
+  return bytes;
+}
+
+}  // namespace zinnow

@@ -1,0 +1,34 @@
+#pragma once
+
+// What the parts of the Win32 backend share.
+#include <windows.h>
+
+#include "platform/ansi_string.h"
+
+namespace zinnow {
+class TControl;
+}
+
+namespace zinnow::win32 {
+
+// A hidden window of the program's own, for the clipboard and the timers.
+HWND UtilityWindow();
+
+// The native window of a windowed control, null for the others.
+HWND WindowOf(const TControl& control);
+
+// Windows' own text for an error code, in the user's default language; empty when there is none.
+AnsiString SystemErrorText(DWORD code);
+
+// Runs an event handler called from a window procedure: no failure may cross Windows' frames.
+template <typename Handler>
+void Deliver(Handler&& handler);
+
+}  // namespace zinnow::win32
+
+#include "platform/application.h"
+
+template <typename Handler>
+void zinnow::win32::Deliver(Handler&& handler) {
+  Application().Dispatch(handler);
+}
