@@ -29,7 +29,9 @@ test-host: host
 
 test-windows: build
 	@echo "== Windows tests (Win32 backend, under Wine)"
-	@tools/wine-session.sh ctest --preset windows
+	@tools/wine-session.sh ctest --preset windows --label-exclude depth16
+	@echo "== Windows tests on a 16-bit display"
+	@tools/wine-session.sh --depth 16 ctest --preset windows --label-regex depth16
 
 format-check: deps
 	@clang-format --dry-run --Werror $(SOURCES)

@@ -58,6 +58,8 @@ void TApplication::ProcessMessages() {
   }
 }
 
-void PauseMilliseconds(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
+void PauseMilliseconds(int milliseconds) {
+  Sleep(static_cast<DWORD>(milliseconds));
+}
 
 }  // namespace zinnow

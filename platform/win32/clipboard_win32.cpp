@@ -5,18 +5,32 @@
 
 namespace zinnow::clipboard {
 
-bool HasFormat(ClipboardFormat format) { return IsClipboardFormatAvailable(format) != FALSE; }
+bool HasFormat(ClipboardFormat format) {
+  return IsClipboardFormatAvailable(format) != FALSE;
+}
 
-std::uint32_t SequenceNumber() { return GetClipboardSequenceNumber(); }
+std::uint32_t SequenceNumber() {
+  return GetClipboardSequenceNumber();
+}
 
-bool TryOpen() { return OpenClipboard(win32::UtilityWindow()) != FALSE; }
+bool TryOpen() {
+  return OpenClipboard(win32::UtilityWindow()) != FALSE;
+}
 
-void Close() { CloseClipboard(); }
+void Close() {
+  CloseClipboard();
+}
 
-ClipboardFormat NextFormat(ClipboardFormat previous) { return EnumClipboardFormats(previous); }
+ClipboardFormat NextFormat(ClipboardFormat previous) {
+  return EnumClipboardFormats(previous);
+}
 
-ClipboardHandle Data(ClipboardFormat format) { return GetClipboardData(format); }
+ClipboardHandle Data(ClipboardFormat format) {
+  return GetClipboardData(format);
+}
 
-void Empty() { EmptyClipboard(); }
+void Empty() {
+  EmptyClipboard();
+}
 
 }  // namespace zinnow::clipboard

@@ -94,23 +94,35 @@ struct TBitmap::Impl {
   UniqueBitmap held;
   BITMAP description{};
   bool heldIsSection = false;
+  BitmapInfo heldMadeWith;
   std::vector<PaletteEntry> paletteEntries;
   UniquePalette palette;
   // The device-independent image: for a section source the held image itself.
   UniqueBitmap section;
   std::optional<DibImage> dib;
 
-  void DescribeSection(HBITMAP sectionBitmap);
+  // The header and masks the section was made with: Wine reports bit-field compression for
+  // every 16-bit section, so its own description would not say what was asked for.
+  void DescribeSection(HBITMAP sectionBitmap, const BitmapInfo& madeWith);
 };
 
-void TBitmap::Impl::DescribeSection(HBITMAP sectionBitmap) {
+void TBitmap::Impl::DescribeSection(HBITMAP sectionBitmap, const BitmapInfo& madeWith) {
   DIBSECTION ds{};
   if (GetObjectA(sectionBitmap, sizeof(ds), &ds) != sizeof(ds)) ThrowOutOfResources();
   DibImage image;
-  const BITMAPINFOHEADER& h = ds.dsBmih;
-  image.header = {40, h.biWidth, h.biHeight, 1, h.biBitCount, h.biCompression, h.biSizeImage,
-                  h.biXPelsPerMeter, h.biYPelsPerMeter, h.biClrUsed, h.biClrImportant};
-  std::copy(std::begin(ds.dsBitfields), std::end(ds.dsBitfields), image.masks);
+  const BITMAPINFOHEADER& h = madeWith.header;
+  image.header = {40,
+                  h.biWidth,
+                  h.biHeight,
+                  1,
+                  h.biBitCount,
+                  h.biCompression,
+                  h.biSizeImage,
+                  h.biXPelsPerMeter,
+                  h.biYPelsPerMeter,
+                  h.biClrUsed,
+                  h.biClrImportant};
+  if (h.biCompression == BI_BITFIELDS) std::memcpy(image.masks, madeWith.colors, 12);
   UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   if (!dc) throw EInvalidOperation(messages::kCannotDrawOnCanvas);
   image.colors = SectionColorTable(dc.Get(), sectionBitmap);
@@ -172,8 +184,8 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, Clipboar
       std::memcpy(info.colors, masks, sizeof(masks));
     }
     void* pixels = nullptr;
-    impl->held.Reset(Required(
-        CreateDIBSection(screen.Get(), info.Get(), DIB_RGB_COLORS, &pixels, nullptr, 0)));
+    impl->held.Reset(
+        Required(CreateDIBSection(screen.Get(), info.Get(), DIB_RGB_COLORS, &pixels, nullptr, 0)));
     if (pixels == nullptr) ThrowOutOfResources();
     const int rows = height < 0 ? -height : height;
     if (bits > 8) {
@@ -185,6 +197,7 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, Clipboar
                     width, rows);
     }
     impl->heldIsSection = true;
+    impl->heldMadeWith = info;
   }
   if (GetObjectA(impl->held.Get(), sizeof(impl->description), &impl->description) == 0) {
     ThrowOutOfResources();
@@ -192,15 +205,21 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, Clipboar
   return std::unique_ptr<TBitmap>(new TBitmap(std::move(impl)));
 }
 
-int TBitmap::Width() const { return impl_->description.bmWidth; }
-int TBitmap::Height() const { return impl_->description.bmHeight; }
-int TBitmap::Depth() const { return impl_->description.bmBitsPixel * impl_->description.bmPlanes; }
+int TBitmap::Width() const {
+  return impl_->description.bmWidth;
+}
+int TBitmap::Height() const {
+  return impl_->description.bmHeight;
+}
+int TBitmap::Depth() const {
+  return impl_->description.bmBitsPixel * impl_->description.bmPlanes;
+}
 
 const DibImage& TBitmap::DeviceIndependentImage() {
   Impl& m = *impl_;
   if (m.dib) return *m.dib;
   if (m.heldIsSection) {
-    m.DescribeSection(m.held.Get());
+    m.DescribeSection(m.held.Get(), m.heldMadeWith);
     return *m.dib;
   }
 
@@ -245,7 +264,7 @@ const DibImage& TBitmap::DeviceIndependentImage() {
     WhiteThenCopy(screen.Get(), m.held.Get(), m.palette.Get(), m.section.Get(), m.palette.Get(),
                   width, height);
   }
-  m.DescribeSection(m.section.Get());
+  m.DescribeSection(m.section.Get(), info);
   return *m.dib;
 }
 

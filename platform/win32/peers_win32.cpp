@@ -15,7 +15,9 @@ constexpr int kItemHeight = 12;
 LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK SpinEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+HINSTANCE Instance() {
+  return GetModuleHandleA(nullptr);
+}
 
 void RegisterContainerClass() {
   static const bool registered = [] {
@@ -128,9 +130,7 @@ class WindowPeer : public ListPeer {
     if (window_) ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
   }
 
-  int Count() const override {
-    return static_cast<int>(SendMessageA(window_, CB_GETCOUNT, 0, 0));
-  }
+  int Count() const override { return static_cast<int>(SendMessageA(window_, CB_GETCOUNT, 0, 0)); }
   AnsiString Item(int index) const override {
     const LRESULT length = SendMessageA(window_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length == CB_ERR || length <= 0) return AnsiString();

@@ -35,7 +35,8 @@ class ControlContract : public ::testing::Test {
 };
 
 TEST_F(ControlContract, EditFiresForEveryChangeAndForNothingElse) {
-  auto& edit = form_.Make<TEdit>(&form_, PeerDesign{ControlKind::Edit, {0, 0, 100, 20}, "svbmp", 20});
+  auto& edit =
+      form_.Make<TEdit>(&form_, PeerDesign{ControlKind::Edit, {0, 0, 100, 20}, "svbmp", 20});
   Watch(edit);
   ProgramSets(edit, "svbmp");  // equal: nothing
   EXPECT_EQ(events_, 0);
@@ -116,8 +117,7 @@ TEST_F(ControlContract, SpinFieldValueAndSteps) {
     const char* after;
     int events;
   } steps[] = {
-      {"5", +1, "6", 1},
-      {"5", -1, "4", 1},
+      {"5", +1, "6", 1},         {"5", -1, "4", 1},
       {"99999", +1, "99999", 0},  // at the maximum: nothing
       {"0", -1, "0", 0},          // at the minimum: nothing
       {"abc", +1, "1", 1},        // no integer counts as 0
@@ -147,7 +147,8 @@ TEST_F(ControlContract, SpinFieldValueAndSteps) {
 }
 
 TEST_F(ControlContract, LabelAndCaptionKeepTheirText) {
-  auto& label = form_.Make<TLabel>(&form_, PeerDesign{ControlKind::Label, {0, 0, 50, 12}, "Label4", 0});
+  auto& label =
+      form_.Make<TLabel>(&form_, PeerDesign{ControlKind::Label, {0, 0, 50, 12}, "Label4", 0});
   label.SetCaption("svbmp000.bmp");
   EXPECT_EQ(label.Caption(), "svbmp000.bmp");
   form_.SetCaption("保存処理中... C:\\a");

@@ -4,7 +4,9 @@
 
 namespace zinnow::test {
 
-void UserTypes(TTextControl& control, const AnsiString& text) { headless::UserTypes(control, text); }
+void UserTypes(TTextControl& control, const AnsiString& text) {
+  headless::UserTypes(control, text);
+}
 
 void UserPicksNext(TComboBox& control) {
   const auto& items = headless::StateOf(control).items;

@@ -30,8 +30,14 @@ void UserTypes(TTextControl& control, const AnsiString& text) {
   SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-void UserPicksNext(TComboBox& control) { Key(EditWindowOf(control), VK_DOWN); }
-void UserPressesUp(TSpinEdit& control) { Key(win32::WindowOf(control), VK_UP); }
-void UserPressesDown(TSpinEdit& control) { Key(win32::WindowOf(control), VK_DOWN); }
+void UserPicksNext(TComboBox& control) {
+  Key(EditWindowOf(control), VK_DOWN);
+}
+void UserPressesUp(TSpinEdit& control) {
+  Key(win32::WindowOf(control), VK_UP);
+}
+void UserPressesDown(TSpinEdit& control) {
+  Key(win32::WindowOf(control), VK_DOWN);
+}
 
 }  // namespace zinnow::test

@@ -1,0 +1,205 @@
+// The picture transfer and the file layouts with the real clipboard and GDI, the clipboard filled
+// by another process.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "capture/picture_transfer.h"
+#include "platform/clipboard.h"
+#include "platform/exceptions.h"
+#include "platform/messages.h"
+#include "tests/win32/picture_fixture.h"
+#include "tests/win32/wine_support.h"
+
+namespace zinnow {
+namespace {
+
+std::uint32_t U32(const std::vector<std::uint8_t>& b, std::size_t at) {
+  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+
+struct Layout {
+  std::uint32_t fileSize, offset;
+  std::int32_t width, height;
+  std::uint16_t bits;
+  std::uint32_t imageSize, colorsUsed;
+};
+
+void ExpectLayout(const std::vector<std::uint8_t>& b, const Layout& l) {
+  ASSERT_EQ(b.size(), l.fileSize);
+  EXPECT_EQ(b[0], 'B');
+  EXPECT_EQ(b[1], 'M');
+  EXPECT_EQ(U32(b, 2), l.fileSize);
+  EXPECT_EQ(U32(b, 6), 0u);
+  EXPECT_EQ(U32(b, 10), l.offset);
+  EXPECT_EQ(U32(b, 14), 40u);
+  EXPECT_EQ(static_cast<std::int32_t>(U32(b, 18)), l.width);
+  EXPECT_EQ(static_cast<std::int32_t>(U32(b, 22)), l.height);
+  EXPECT_EQ(b[26] | b[27] << 8, 1);
+  EXPECT_EQ(b[28] | b[29] << 8, l.bits);
+  EXPECT_EQ(U32(b, 30), 0u);  // no compression
+  EXPECT_EQ(U32(b, 34), l.imageSize);
+  EXPECT_EQ(U32(b, 46), l.colorsUsed);
+}
+
+std::vector<std::uint8_t> Tail(const std::vector<std::uint8_t>& b, std::size_t from) {
+  return from <= b.size() ? std::vector<std::uint8_t>(b.begin() + from, b.end())
+                          : std::vector<std::uint8_t>();
+}
+
+class Transfer : public ::testing::Test {
+ protected:
+  std::vector<std::uint8_t> Save() {
+    TakeClipboardPicture(holder_);
+    WritePictureFile(holder_, Target());
+    return test::ReadBytes(Target());
+  }
+  std::string Target() const { return folder_.File("svbmp000.bmp"); }
+  static int Depth() {
+    HDC screen = GetDC(nullptr);
+    const int bits = GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+    ReleaseDC(nullptr, screen);
+    return bits;
+  }
+
+  test::TempFolder folder_;
+  TPicture holder_;
+};
+
+TEST_F(Transfer, BitmapAtThirtyTwoBits) {
+  ASSERT_EQ(Depth(), 32);
+  ASSERT_EQ(test::RunHelper("bitmap 3 2"), 0);
+  ASSERT_TRUE(clipboard::HasFormat(kCfBitmap));
+  const auto b = Save();
+  ExpectLayout(b, {78, 54, 3, 2, 32, 24, 0});
+  EXPECT_EQ(Tail(b, 54), test::Rows32(3, 2));
+  EXPECT_TRUE(clipboard::HasFormat(kCfBitmap));  // the transfer changes nothing on the clipboard
+}
+
+TEST_F(Transfer, MonochromeStaysOneBit) {
+  ASSERT_EQ(test::RunHelper("mono 3 2"), 0);
+  const auto b = Save();
+  ExpectLayout(b, {70, 62, 3, 2, 1, 8, 2});
+  EXPECT_EQ(std::vector<std::uint8_t>(b.begin() + 54, b.begin() + 62),
+            (std::vector<std::uint8_t>{0, 0, 0, 0, 255, 255, 255, 0}));
+  for (int y = 0; y < 2; ++y) {
+    const std::uint8_t row = b[62 + 4 * (1 - y)];  // bottom row first
+    for (int x = 0; x < 3; ++x) {
+      EXPECT_EQ((row >> (7 - x)) & 1, test::FixtureBit(x, y) ? 1 : 0) << x << "," << y;
+    }
+  }
+}
+
+TEST_F(Transfer, PaletteTravelsWithTheBitmap) {
+  ASSERT_EQ(test::RunHelper("palette 3 2"), 0);
+  const auto b = Save();
+  ExpectLayout(b, {1102, 1078, 3, 2, 32, 24, 256});
+  for (int i = 0; i < 256; ++i) {
+    const std::size_t at = 54 + 4 * i;
+    EXPECT_EQ(b[at], (i * 7) & 0xFF);  // blue, green, red, 0
+    EXPECT_EQ(b[at + 1], 255 - i);
+    EXPECT_EQ(b[at + 2], i);
+    EXPECT_EQ(b[at + 3], 0);
+  }
+  EXPECT_EQ(Tail(b, 1078), test::Rows32(3, 2));
+}
+
+TEST_F(Transfer, DeviceIndependentOnlyGoesThroughTheBitmapFormat) {
+  ASSERT_EQ(test::RunHelper("dib 3 2"), 0);
+  ASSERT_TRUE(clipboard::HasFormat(kCfBitmap));
+  const auto b = Save();
+  ExpectLayout(b, {78, 54, 3, 2, 32, 24, 0});
+  EXPECT_EQ(Tail(b, 54), test::Rows32(3, 2));
+}
+
+TEST_F(Transfer, MetafileListedFirstGivesItsOwnBytes) {
+  const std::string reference = folder_.File("reference.emf");
+  ASSERT_EQ(test::RunHelper("emf-first \"" + reference + "\""), 0);
+  const auto b = Save();
+  const auto expected = test::ReadBytes(reference);
+  ASSERT_GT(expected.size(), 44u);
+  EXPECT_EQ(b, expected);
+  EXPECT_EQ(U32(b, 0), 1u);  // the header record
+  EXPECT_EQ(U32(b, 40), 0x464D4520u);
+}
+
+TEST_F(Transfer, TextAloneIsNoPicture) {
+  ASSERT_EQ(test::RunHelper("text"), 0);
+  EXPECT_FALSE(clipboard::HasFormat(kCfBitmap));
+  try {
+    TakeClipboardPicture(holder_);
+    FAIL() << "no picture to take";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), messages::kInvalidClipboardFormat);
+  }
+  EXPECT_EQ(holder_.Graphic(), nullptr);
+}
+
+TEST_F(Transfer, ClipboardHeldByAnotherProgramFailsAndKeepsTheHeldPicture) {
+  ASSERT_EQ(test::RunHelper("bitmap 3 2"), 0);
+  TakeClipboardPicture(holder_);
+  TGraphic* earlier = holder_.Graphic();
+  test::Holder holder("hold", 1500, folder_.File("ready"));
+  ASSERT_TRUE(holder.Holding());
+  try {
+    TakeClipboardPicture(holder_);
+    FAIL() << "the clipboard is held";
+  } catch (const Exception& e) {
+    EXPECT_EQ(e.Message(), messages::kInvalidClipboardFormat);
+  }
+  EXPECT_EQ(holder_.Graphic(), earlier);
+}
+
+TEST_F(Transfer, FileHeldOpenWithoutSharingStaysAsItWas) {
+  ASSERT_EQ(test::RunHelper("bitmap 3 2"), 0);
+  TakeClipboardPicture(holder_);
+  {
+    std::ofstream(Target(), std::ios::binary) << "old";
+  }
+  {
+    test::Holder lock("lock \"" + Target() + "\"", 800, folder_.File("ready"));
+    ASSERT_TRUE(lock.Holding());
+    try {
+      WritePictureFile(holder_, Target());
+      FAIL() << "the file is held";
+    } catch (const EFCreateError& e) {
+      EXPECT_EQ(e.Message(), EFCreateError(Target()).Message());
+    }
+  }
+  EXPECT_EQ(test::ReadBytes(Target()), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+}
+
+TEST_F(Transfer, ExistingFileIsReplaced) {
+  {
+    std::ofstream(Target(), std::ios::binary) << std::string(500, 'x');
+  }
+  ASSERT_EQ(test::RunHelper("bitmap 3 2"), 0);
+  EXPECT_EQ(Save().size(), 78u);
+}
+
+TEST_F(Transfer, NothingHeldWritesNothing) {
+  WritePictureFile(holder_, Target());
+  EXPECT_FALSE(test::FileExists(Target()));
+}
+
+// Runs on a display of 16 bits only (its own session).
+TEST_F(Transfer, Depth16GivesFiveFiveFive) {
+  ASSERT_EQ(Depth(), 16);
+  ASSERT_EQ(test::RunHelper("bitmap 3 2"), 0);
+  const auto b = Save();
+  ExpectLayout(b, {70, 54, 3, 2, 16, 16, 0});
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 3; ++x) {
+      const std::size_t at = 54 + 8 * (1 - y) + 2 * x;
+      const std::uint32_t p = test::FixturePixel(x, y);
+      const std::uint16_t expected = static_cast<std::uint16_t>(
+          ((p >> 19) & 0x1F) << 10 | ((p >> 11) & 0x1F) << 5 | ((p >> 3) & 0x1F));
+      EXPECT_EQ(b[at] | b[at + 1] << 8, expected) << x << "," << y;
+    }
+    EXPECT_EQ(b[54 + 8 * (1 - y) + 6], 0);  // the row's padding
+    EXPECT_EQ(b[54 + 8 * (1 - y) + 7], 0);
+  }
+}
+
+}  // namespace
+}  // namespace zinnow
