@@ -4,7 +4,7 @@ SHELL := /bin/bash
 
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null || find app capture platform tests bench -name '*.cpp' -o -name '*.h')
 
-.PHONY: all deps build host test test-host test-windows format format-check clean
+.PHONY: all deps build host test test-host test-windows bench format format-check clean
 
 all: build
 
@@ -32,6 +32,10 @@ test-windows: build
 	@tools/wine-session.sh ctest --preset windows --label-exclude depth16
 	@echo "== Windows tests on a 16-bit display"
 	@tools/wine-session.sh --depth 16 ctest --preset windows --label-regex depth16
+
+# Figures, not checks: never part of `make test`.
+bench: build
+	@tools/wine-session.sh tools/wine-exec.sh build/windows/bench/capture_bench.exe
 
 format-check: deps
 	@clang-format --dry-run --Werror $(SOURCES)

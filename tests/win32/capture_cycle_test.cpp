@@ -1,6 +1,7 @@
 // The polling tick with the real window, timer and clipboard; other programs act from their own
 // processes.
 #include <windows.h>
+
 #include <psapi.h>
 
 #include <gtest/gtest.h>

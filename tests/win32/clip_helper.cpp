@@ -77,7 +77,7 @@ HGLOBAL Dib24(int w, int h) {
   const int stride = ((w * 24 + 31) / 32) * 4;
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + stride * h);
   auto* header = static_cast<BITMAPINFOHEADER*>(GlobalLock(memory));
-  *header = {sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB,
+  *header = {sizeof(BITMAPINFOHEADER),       w, h, 1, 24, BI_RGB,
              static_cast<DWORD>(stride * h), 0, 0, 0, 0};
   auto* rows = reinterpret_cast<std::uint8_t*>(header + 1);
   std::memset(rows, 0xEE, stride * h);  // padding that must not show up anywhere
@@ -119,7 +119,8 @@ int Put(int argc, char** argv) {
   } else if (!std::strcmp(what, "mono")) {
     ok = SetClipboardData(CF_BITMAP, MonoBitmap(w, h));
   } else if (!std::strcmp(what, "palette")) {
-    ok = SetClipboardData(CF_BITMAP, ScreenBitmap(w, h, 0)) && SetClipboardData(CF_PALETTE, Palette256());
+    ok = SetClipboardData(CF_BITMAP, ScreenBitmap(w, h, 0)) &&
+         SetClipboardData(CF_PALETTE, Palette256());
   } else if (!std::strcmp(what, "dib")) {
     ok = SetClipboardData(CF_DIB, Dib24(w, h));
   } else if (!std::strcmp(what, "emf-first")) {
@@ -131,7 +132,8 @@ int Put(int argc, char** argv) {
       std::fwrite(bytes.data(), 1, size, f);
       std::fclose(f);
     }
-    ok = SetClipboardData(CF_ENHMETAFILE, emf) && SetClipboardData(CF_BITMAP, ScreenBitmap(4, 3, 0));
+    ok =
+        SetClipboardData(CF_ENHMETAFILE, emf) && SetClipboardData(CF_BITMAP, ScreenBitmap(4, 3, 0));
   } else if (!std::strcmp(what, "text")) {
     HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 6);
     std::memcpy(GlobalLock(text), "words", 6);

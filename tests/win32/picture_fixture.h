@@ -15,7 +15,9 @@ inline std::uint32_t FixturePixel(int x, int y, std::uint32_t seed = 0) {
 }
 
 // One bit a pixel: 1 (white) where the fixture pattern says so.
-inline bool FixtureBit(int x, int y) { return ((x * 3 + y * 5) % 7) < 3; }
+inline bool FixtureBit(int x, int y) {
+  return ((x * 3 + y * 5) % 7) < 3;
+}
 
 // The pixel rows of a bottom-up 32-bit image: blue, green, red, 0.
 inline std::vector<std::uint8_t> Rows32(int width, int height, std::uint32_t seed = 0) {

@@ -153,9 +153,7 @@ TEST_F(Transfer, ClipboardHeldByAnotherProgramFailsAndKeepsTheHeldPicture) {
 TEST_F(Transfer, FileHeldOpenWithoutSharingStaysAsItWas) {
   ASSERT_EQ(test::RunHelper("bitmap 3 2"), 0);
   TakeClipboardPicture(holder_);
-  {
-    std::ofstream(Target(), std::ios::binary) << "old";
-  }
+  { std::ofstream(Target(), std::ios::binary) << "old"; }
   {
     test::Holder lock("lock \"" + Target() + "\"", 800, folder_.File("ready"));
     ASSERT_TRUE(lock.Holding());
@@ -170,9 +168,7 @@ TEST_F(Transfer, FileHeldOpenWithoutSharingStaysAsItWas) {
 }
 
 TEST_F(Transfer, ExistingFileIsReplaced) {
-  {
-    std::ofstream(Target(), std::ios::binary) << std::string(500, 'x');
-  }
+  { std::ofstream(Target(), std::ios::binary) << std::string(500, 'x'); }
   ASSERT_EQ(test::RunHelper("bitmap 3 2"), 0);
   EXPECT_EQ(Save().size(), 78u);
 }

@@ -47,8 +47,8 @@ class Helper {
     std::string command = "\"" + HelperPath() + "\" " + arguments;
     STARTUPINFOA si{};
     si.cb = sizeof(si);
-    started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &si, &process_);
+    started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &si, &process_);
     if (started_) CloseHandle(process_.hThread);
   }
   ~Helper() {
@@ -74,7 +74,9 @@ class Helper {
   PROCESS_INFORMATION process_{};
 };
 
-inline int RunHelper(const std::string& arguments) { return Helper(arguments).Finish(); }
+inline int RunHelper(const std::string& arguments) {
+  return Helper(arguments).Finish();
+}
 
 // A helper that holds something until `ms` have passed; returns once it holds it.
 class Holder {

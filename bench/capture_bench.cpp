@@ -1,0 +1,73 @@
+// One capture of a big picture, step by step: transfer, write, emptying. Prints `NAME: VALUE UNIT`.
+//   capture_bench [WIDTH HEIGHT FOLDER]
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "capture/picture_transfer.h"
+#include "platform/clipboard.h"
+
+namespace {
+
+double Now() {
+  LARGE_INTEGER frequency, counter;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+bool PutPicture(HWND owner, int width, int height) {
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF;
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  SetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  if (!OpenClipboard(owner)) return false;
+  EmptyClipboard();
+  const bool ok = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
+  CloseClipboard();
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int width = argc > 2 ? std::atoi(argv[1]) : 3840;
+  const int height = argc > 2 ? std::atoi(argv[2]) : 2160;
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string folder = argc > 3 ? argv[3] : temp;
+  const std::string target = folder + "\\zinnow-bench.bmp";
+  HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  if (!PutPicture(owner, width, height)) return 1;
+
+  zinnow::TPicture holder;
+  const double t0 = Now();
+  const std::uint32_t taken = zinnow::TakeClipboardPicture(holder);
+  const double t1 = Now();
+  zinnow::WritePictureFile(holder, target);
+  const double t2 = Now();
+  {
+    zinnow::ScopedClipboard open;
+    if (zinnow::clipboard::SequenceNumber() == taken) zinnow::clipboard::Empty();
+  }
+  const double t3 = Now();
+  PROCESS_MEMORY_COUNTERS counters{};
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+  std::printf("picture: %dx%d 32 bits\n", width, height);
+  std::printf("capture_transfer: %.1f ms\n", t1 - t0);
+  std::printf("capture_write: %.1f ms\n", t2 - t1);
+  std::printf("capture_empty: %.1f ms\n", t3 - t2);
+  std::printf("capture_total: %.1f ms\n", t3 - t0);
+  std::printf("peak_memory: %.1f MB\n", counters.PeakPagefileUsage / 1048576.0);
+  DeleteFileA(target.c_str());
+  return 0;
+}
