@@ -12,6 +12,12 @@ class TZinForm : public CaptureForm {
  public:
   TZinForm();
 
+  // Before the window is first shown: the program's folder, the history, number 0, and the
+  // first recompute.
+  void FormCreate(TObject* sender);
+  // At the end, while every control still holds its content: the history is saved.
+  void FormDestroy(TObject* sender);
+
   TPanel* Panel1 = nullptr;
   TLabel* Label1 = nullptr;
   TLabel* Label2 = nullptr;

@@ -2,6 +2,7 @@
 #include <variant>
 
 #include "app/zin_form.h"
+#include "platform/system.h"
 
 namespace zinnow {
 namespace {
@@ -111,6 +112,18 @@ void ApplyLayout(TZinForm& form) {
 }
 
 }  // namespace
+
+void TZinForm::FormCreate(TObject* sender) {
+  ProgramFolder = ProgramFolderOf(ExecutablePath());
+  LoadHistory();
+  TargetPath.clear();
+  FileNumber = 0;
+  Edit1Change(sender);
+}
+
+void TZinForm::FormDestroy(TObject*) {
+  SaveHistory();
+}
 
 TZinForm::TZinForm() : CaptureForm(PeerDesign{ControlKind::Form, kClientArea, kPlainCaption, 0}) {
   ApplyLayout(*this);

@@ -23,7 +23,8 @@ double Now() {
 
 bool PutPicture(HWND owner, int width, int height) {
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF;
+  for (std::size_t i = 0; i < pixels.size(); ++i)
+    pixels[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF;
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   HDC screen = GetDC(nullptr);
@@ -46,7 +47,8 @@ int main(int argc, char** argv) {
   GetTempPathA(MAX_PATH, temp);
   const std::string folder = argc > 3 ? argv[3] : temp;
   const std::string target = folder + "\\zinnow-bench.bmp";
-  HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  HWND owner =
+      CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   if (!PutPicture(owner, width, height)) return 1;
 
   zinnow::TPicture holder;

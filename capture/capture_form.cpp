@@ -29,6 +29,7 @@ void CaptureForm::Edit1Change(TObject*) {
   // May run SpinEdit1Change and with it a nested recompute, which then builds the final name.
   SpinEdit1->SetValue(FileNumber);
   Timer1->SetEnabled(DirectoryExists(Edit1->Text()));
+  if (DirectoryExists(Edit1->Text())) RememberFolder();
 }
 
 void CaptureForm::Edit3Change(TObject* sender) {

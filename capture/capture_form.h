@@ -24,7 +24,18 @@ class CaptureForm : public TForm {
   // The polling tick: one capture attempt, then the plain caption.
   void Button2Click(TObject* sender);
 
+  // The folder history, kept as the folder field's list and stored in "path.txt" in the
+  // program's folder. Reading falls back to the one entry "c:\" and never fails.
+  void LoadHistory();
+  // A folder that has just been found to exist goes on top, unless the list has it already
+  // (letter case aside). At most 21 entries are kept this way.
+  void RememberFolder();
+  // Replaces the file in one step, so a failure leaves the old history as it was. Fails with
+  // "cannot create file" naming path.txt, or with a write error.
+  void SaveHistory();
+
   const AnsiString& GetSaveFolder() const { return SaveFolder; }
+  const AnsiString& GetProgramFolder() const { return ProgramFolder; }
   const AnsiString& GetTargetPath() const { return TargetPath; }
   std::int32_t GetFileNumber() const { return FileNumber; }
 
@@ -50,6 +61,13 @@ class CaptureForm : public TForm {
   // it is not saved again, only the emptying is tried again.
   std::optional<std::uint32_t> savedNotEmptied_;
 };
+
+// The folder of the program at `executablePath`, ending in a backslash.
+AnsiString ProgramFolderOf(const AnsiString& executablePath);
+
+inline constexpr char kHistoryFileName[] = "path.txt";
+inline constexpr char kFallbackFolder[] = "c:\\";
+inline constexpr int kHistoryLimit = 21;
 
 inline constexpr char kPlainCaption[] = "Quorrel";
 inline constexpr char kSavingCaption[] = "保存処理中... ";

@@ -35,6 +35,15 @@ class TFileStream : public ByteSink {
   std::unique_ptr<Impl> impl_;
 };
 
+// The whole file, opened for reading without sharing. False when it cannot be opened or read.
+bool ReadWholeFile(const AnsiString& path, AnsiString& bytes);
+
+// Puts `from` in the place of `to` in one step, replacing it. False when that cannot be done.
+bool MoveOver(const AnsiString& from, const AnsiString& to);
+
+// Removes the file, if it can.
+void RemoveFile(const AnsiString& path);
+
 // Whether the text names an existing folder, exactly as typed (nothing appended). A file of
 // that name does not count.
 bool DirectoryExists(const AnsiString& path);

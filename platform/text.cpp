@@ -12,4 +12,17 @@ std::size_t LastCharStart(const AnsiString& text, const CodePage& page) {
   return leadRun % 2 == 1 ? last - 1 : last;
 }
 
+AnsiString FolderOfPath(const AnsiString& path, const CodePage& page) {
+  std::size_t cut = 0;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const unsigned char byte = static_cast<unsigned char>(path[i]);
+    if (page.IsLeadByte(byte)) {
+      ++i;
+    } else if (byte == '\\' || byte == ':') {
+      cut = i + 1;
+    }
+  }
+  return path.substr(0, cut);
+}
+
 }  // namespace zinnow

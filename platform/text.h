@@ -12,4 +12,11 @@ namespace zinnow {
 // bytes right before it is odd in length (that run can only be read from the end this way).
 std::size_t LastCharStart(const AnsiString& text, const CodePage& page);
 
+// The path cut after its last "\" or ":" (the second byte of a double-byte character is never
+// one); empty when it has neither.
+AnsiString FolderOfPath(const AnsiString& path, const CodePage& page);
+
+// Whether two texts are equal but for letter case, by the user's locale (backend).
+bool SameTextIgnoringCase(const AnsiString& a, const AnsiString& b);
+
 }  // namespace zinnow

@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <set>
 
 #include "platform/code_page.h"
@@ -46,6 +47,32 @@ void TFileStream::Write(const void* data, std::size_t size) {
   }
   if (diskSpace >= 0) diskSpace -= static_cast<long long>(done);
   if (done != size) throw EWriteError();
+}
+
+bool ReadWholeFile(const AnsiString& path, AnsiString& bytes) {
+  const std::string host = headless::HostPath(path);
+  if (path.empty() || HeldFiles().count(host) != 0) return false;
+  const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  AnsiString text;
+  char buffer[65536];
+  ssize_t n;
+  while ((n = ::read(fd, buffer, sizeof buffer)) > 0)
+    text.append(buffer, static_cast<std::size_t>(n));
+  ::close(fd);
+  if (n < 0) return false;
+  bytes = std::move(text);
+  return true;
+}
+
+bool MoveOver(const AnsiString& from, const AnsiString& to) {
+  const std::string target = headless::HostPath(to);
+  if (HeldFiles().count(target) != 0) return false;
+  return ::rename(headless::HostPath(from).c_str(), target.c_str()) == 0;
+}
+
+void RemoveFile(const AnsiString& path) {
+  ::unlink(headless::HostPath(path).c_str());
 }
 
 bool DirectoryExists(const AnsiString& path) {

@@ -76,3 +76,10 @@ void LimitDiskSpace(long long bytes);
 std::string HostPath(const AnsiString& path);
 
 }  // namespace zinnow::headless
+
+namespace zinnow::headless {
+
+// What the program reports as its own path (a Windows-style path, as ExecutablePath gives it).
+void SetExecutablePath(const AnsiString& path);
+
+}  // namespace zinnow::headless

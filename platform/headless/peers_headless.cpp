@@ -1,12 +1,9 @@
-#include <time.h>
-
 #include <map>
 #include <memory>
 
 #include "platform/application.h"
 #include "platform/controls.h"
 #include "platform/headless/headless.h"
-#include "platform/system.h"
 
 namespace zinnow {
 namespace {
@@ -102,11 +99,6 @@ std::unique_ptr<TimerPeer> CreateTimerPeer(TTimer& owner) {
 }
 
 void TApplication::ProcessMessages() {}
-
-void PauseMilliseconds(int milliseconds) {
-  timespec pause{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
-  nanosleep(&pause, nullptr);
-}
 
 namespace headless {
 

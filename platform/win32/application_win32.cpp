@@ -1,7 +1,10 @@
 #include <windows.h>
 
+#include <vector>
+
 #include "platform/application.h"
 #include "platform/system.h"
+#include "platform/text.h"
 #include "platform/win32/windows_backend.h"
 
 namespace zinnow {
@@ -60,6 +63,28 @@ void TApplication::ProcessMessages() {
 
 void PauseMilliseconds(int milliseconds) {
   Sleep(static_cast<DWORD>(milliseconds));
+}
+
+}  // namespace zinnow
+
+namespace zinnow {
+
+AnsiString ExecutablePath() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n < buffer.size()) return AnsiString(buffer.data(), n);
+    buffer.resize(buffer.size() * 2);  // cut short: ask again with more room
+  }
+}
+
+unsigned ProcessId() {
+  return GetCurrentProcessId();
+}
+
+bool SameTextIgnoringCase(const AnsiString& a, const AnsiString& b) {
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                        b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
 }  // namespace zinnow

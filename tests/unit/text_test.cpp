@@ -32,5 +32,24 @@ TEST(LastCharStart, SingleByteCodePageTakesTheLastByte) {
   EXPECT_FALSE(CodePage().HasDoubleByteCharacters());
 }
 
+TEST(FolderOfPath, CutsAfterTheLastSeparator) {
+  const CodePage sjis = ShiftJisCodePage();
+  struct Case {
+    const char* path;
+    const char* folder;
+  } cases[] = {
+      {"C:\\Zinnow\\zinnow.exe", "C:\\Zinnow\\"},
+      {"C:zinnow.exe", "C:"},
+      {"zinnow.exe", ""},
+      {"C:\\\x95\x5c\\zinnow.exe",
+       "C:\\\x95\x5c\\"},                  // a folder ending in the character for 'table'
+      {"C:\\\x95\x5czinnow.exe", "C:\\"},  // that character's second byte is no separator
+      {"\\\\server\\share\\z.exe", "\\\\server\\share\\"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FolderOfPath(c.path, sjis), c.folder) << c.path;
+  }
+}
+
 }  // namespace
 }  // namespace zinnow
