@@ -4,7 +4,7 @@ SHELL := /bin/bash
 
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null || find app capture platform tests bench -name '*.cpp' -o -name '*.h')
 
-.PHONY: all deps build host test test-host test-windows bench format format-check clean
+.PHONY: all deps build host test test-host test-windows fuzz bench format format-check clean
 
 all: build
 
@@ -21,7 +21,7 @@ host: deps
 	@cmake --build --preset host
 	@ln -sf build/host/compile_commands.json compile_commands.json
 
-test: deps format-check test-host test-windows
+test: deps format-check test-host fuzz test-windows
 
 test-host: host
 	@echo "== host tests (headless backend, ASan + UBSan)"
@@ -32,6 +32,17 @@ test-windows: build
 	@tools/wine-session.sh ctest --preset windows --label-exclude depth16
 	@echo "== Windows tests on a 16-bit display"
 	@tools/wine-session.sh --depth 16 ctest --preset windows --label-regex depth16
+
+# The history file's reader and writer under libFuzzer (clang), for a short while.
+FUZZ_SECONDS ?= 10
+fuzz: deps
+	@echo "== fuzzing the history file ($(FUZZ_SECONDS) s)"
+	@mkdir -p build/fuzz/corpus
+	@clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -I. \
+	  capture/history_file.cpp tests/fuzz/history_fuzz.cpp -o build/fuzz/history_fuzz
+	@build/fuzz/history_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 build/fuzz/corpus \
+	  2>build/fuzz/log.txt || { tail -40 build/fuzz/log.txt; exit 1; }
+	@grep -E '^Done' build/fuzz/log.txt
 
 # Figures, not checks: never part of `make test`.
 bench: build

@@ -38,9 +38,13 @@ void PauseMilliseconds(int milliseconds) {
   nanosleep(&pause, nullptr);
 }
 
-AnsiString ExecutablePath() { return ExecutablePathSetting(); }
+AnsiString ExecutablePath() {
+  return ExecutablePathSetting();
+}
 
-unsigned ProcessId() { return static_cast<unsigned>(getpid()); }
+unsigned ProcessId() {
+  return static_cast<unsigned>(getpid());
+}
 
 bool SameTextIgnoringCase(const AnsiString& a, const AnsiString& b) {
   return a.size() == b.size() && Folded(a) == Folded(b);
@@ -48,7 +52,9 @@ bool SameTextIgnoringCase(const AnsiString& a, const AnsiString& b) {
 
 namespace headless {
 
-void SetExecutablePath(const AnsiString& path) { ExecutablePathSetting() = path; }
+void SetExecutablePath(const AnsiString& path) {
+  ExecutablePathSetting() = path;
+}
 
 }  // namespace headless
 }  // namespace zinnow

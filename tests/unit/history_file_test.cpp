@@ -24,7 +24,11 @@ TEST(HistoryFile, LineRules) {
       {std::string("A\0B", 3), {"A"}, "a zero byte ends the text"},
       {std::string("A\r\nB\0C\r\n", 8), {"A", "B"}, "the bytes before the zero are the last entry"},
       {std::string("\0A", 2), {}, "a zero byte first"},
-      {"\xEF\xBB\xBF" "C:\\a", {"\xEF\xBB\xBF" "C:\\a"}, "a byte-order mark belongs to the first entry"},
+      {"\xEF\xBB\xBF"
+       "C:\\a",
+       {"\xEF\xBB\xBF"
+        "C:\\a"},
+       "a byte-order mark belongs to the first entry"},
       {"C:\\\x95\x5c\r\n\x83\x5c", {"C:\\\x95\x5c", "\x83\x5c"}, "double-byte characters"},
       {"\r", {""}, "a lone break is one empty entry"},
       {"\n\n", {"", ""}, "two breaks"},
@@ -42,7 +46,12 @@ TEST(HistoryFile, WritingEndsEveryEntryWithCrLf) {
 
 TEST(HistoryFile, WhatIsWrittenReadsBackAsTheSameList) {
   const Entries lists[] = {
-      {}, {""}, {"", ""}, {"A", "", "B"}, {"C:\\Data", "c:\\data", "C:\\Data\\"}, {std::string(5000, 'x')},
+      {},
+      {""},
+      {"", ""},
+      {"A", "", "B"},
+      {"C:\\Data", "c:\\data", "C:\\Data\\"},
+      {std::string(5000, 'x')},
   };
   for (const Entries& list : lists) {
     EXPECT_EQ(SplitHistoryLines(JoinHistoryLines(list)), list);
