@@ -17,6 +17,9 @@ class TZinForm : public CaptureForm {
   void FormCreate(TObject* sender);
   // At the end, while every control still holds its content: the history is saved.
   void FormDestroy(TObject* sender);
+  // The folder button: polling off, the chooser, a confirmed folder into the folder field and a
+  // recompute, then polling on whatever the folder field names.
+  void Button1Click(TObject* sender);
 
   TPanel* Panel1 = nullptr;
   TLabel* Label1 = nullptr;

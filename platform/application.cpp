@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "platform/controls.h"
+
 namespace zinnow {
 
 void TApplication::Dispatch(const std::function<void()>& handler) {
@@ -12,6 +14,50 @@ void TApplication::Dispatch(const std::function<void()>& handler) {
   } catch (...) {
     if (OnException) OnException(std::runtime_error("unknown failure"));
   }
+}
+
+void TApplication::Initialize() {
+  CreateApplicationWindow(title_);
+}
+
+void TApplication::SetTitle(const AnsiString& title) {
+  title_ = title;
+  SetApplicationTitle(title);
+}
+
+void TApplication::Run(TForm& mainForm, std::function<void()> atEnd) {
+  mainForm_ = &mainForm;
+  atEnd_ = std::move(atEnd);
+  ended_ = false;
+  RunMessageLoop(mainForm);
+  FinishRun();
+}
+
+void TApplication::Terminate() {
+  QuitMessageLoop();
+}
+
+void TApplication::ShowErrorBox(const AnsiString& text) {
+  ++ticksHeld_;
+  try {
+    ShowModalErrorBox(title_, text);
+  } catch (...) {
+    --ticksHeld_;
+    throw;
+  }
+  --ticksHeld_;
+}
+
+void TApplication::FinishRun() {
+  if (ended_ || mainForm_ == nullptr) return;
+  ended_ = true;
+  mainForm_->SetVisible(false);
+  if (atEnd_) atEnd_();
+}
+
+void TApplication::EndNow() {
+  FinishRun();
+  Terminate();
 }
 
 TApplication& Application() {

@@ -7,13 +7,20 @@
 
 namespace zinnow {
 
-// The one application object: title, the message loop, and where failures that escape an event
-// handler end up.
+class TForm;
+
+// The one application object: the title that names the program to the desktop (its hidden
+// owner window carries it), the message loop, and where failures that escape an event handler
+// end up.
 class TApplication {
  public:
-  AnsiString Title;
+  // Creates the hidden owner window that stands for the program on the taskbar (backend).
+  void Initialize();
+  const AnsiString& Title() const { return title_; }
+  void SetTitle(const AnsiString& title);
 
-  // Shows a failure that escaped an event handler. Set by the program; the default drops it.
+  // Shows a failure that escaped an event handler. The program sets it; without one the
+  // failure is dropped.
   std::function<void(const std::exception&)> OnException;
 
   // Runs an event handler the way the message loop does: a failure that escapes it goes to
@@ -22,6 +29,31 @@ class TApplication {
 
   // Handles the messages that are waiting, then returns (backend).
   void ProcessMessages();
+
+  // Shows the main form and handles messages until the program is asked to end: its window is
+  // closed, or the logon ends. Then the form is hidden and `atEnd` runs, once (backend).
+  void Run(TForm& mainForm, std::function<void()> atEnd);
+  // Ends the message loop.
+  void Terminate();
+  // The logon ends: the end of the run happens now, inside the message being handled.
+  void EndNow();
+
+  // A modal box, owned by the hidden window and captioned with the title, with a stop icon and
+  // one OK button; the program's other windows are disabled meanwhile (backend).
+  void ShowErrorBox(const AnsiString& text);
+
+  // Timer ticks are not delivered while an error box is open, so a failure that recurs at
+  // every tick cannot open box after box.
+  bool TicksHeld() const { return ticksHeld_ > 0; }
+
+ private:
+  void FinishRun();
+
+  AnsiString title_;
+  TForm* mainForm_ = nullptr;
+  std::function<void()> atEnd_;
+  bool ended_ = false;
+  int ticksHeld_ = 0;
 };
 
 TApplication& Application();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "platform/application.h"
 #include "platform/exceptions.h"
 #include "platform/graphics.h"
 #include "platform/messages.h"
@@ -19,7 +20,10 @@ PeerDesign WithKind(ControlKind kind, PeerDesign design) {
 }  // namespace
 
 TControl::TControl(TWinControl* parent, const PeerDesign& design)
-    : kind_(design.kind), parent_(parent), peer_(CreateControlPeer(*this, parent, design)) {}
+    : kind_(design.kind),
+      parent_(parent),
+      visible_(design.kind != ControlKind::Form),  // a window is shown when the program says so
+      peer_(CreateControlPeer(*this, parent, design)) {}
 
 TControl::~TControl() = default;
 
@@ -118,6 +122,11 @@ void TSpinEdit::Step(int delta) {
   SetValue(std::int64_t{Value()} + delta);
 }
 
+void TSpinEdit::ClampOnExit() {
+  const std::optional<std::int32_t> value = ParseSpinInteger(Text());
+  if (value && (*value < kMinValue || *value > kMaxValue)) SetValue(*value);
+}
+
 TLabel::TLabel(TWinControl* parent, PeerDesign design)
     : TControl(parent, WithKind(ControlKind::Label, design)) {}
 
@@ -161,7 +170,7 @@ void TTimer::SetEnabled(bool enabled) {
 }
 
 void TTimer::Elapsed() {
-  if (enabled_ && OnTimer) OnTimer(this);
+  if (enabled_ && OnTimer && !Application().TicksHeld()) OnTimer(this);
 }
 
 TForm::TForm(PeerDesign design) : TWinControl(nullptr, WithKind(ControlKind::Form, design)) {}

@@ -37,7 +37,7 @@ class TControl : public TObject {
  private:
   ControlKind kind_;
   TWinControl* parent_;
-  bool visible_ = true;
+  bool visible_;
   std::unique_ptr<ControlPeer> peer_;
 };
 
@@ -115,6 +115,9 @@ class TSpinEdit : public TTextControl {
   void SetValue(std::int64_t value);
   // The arrows and the Up and Down keys.
   void Step(int delta);
+  // The keyboard focus leaves: a number outside 0..99999 becomes the nearer bound; any other
+  // text stays.
+  void ClampOnExit();
 };
 
 class TLabel : public TControl {

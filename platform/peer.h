@@ -26,7 +26,11 @@ struct PeerDesign {
   ControlKind kind = ControlKind::Edit;
   Bounds bounds;
   AnsiString text;
-  int maxLength = 0;  // 0: no limit
+  int maxLength = 0;       // 0: no limit
+  int tabOrder = -1;       // -1: not a tab stop
+  AnsiString hint;         // empty: none
+  bool underline = false;  // the window's font, underlined
+  bool fixedText = false;  // the text is the program's own Shift_JIS, not the user's
 };
 
 class ControlPeer {
@@ -63,5 +67,13 @@ class TimerPeer {
 std::unique_ptr<ControlPeer> CreateControlPeer(TControl& owner, TWinControl* parent,
                                                const PeerDesign& design);
 std::unique_ptr<TimerPeer> CreateTimerPeer(class TTimer& owner);
+
+// The application's side of the backend.
+void CreateApplicationWindow(const AnsiString& title);
+void SetApplicationTitle(const AnsiString& title);
+// Handles messages until QuitMessageLoop; the form is shown first.
+void RunMessageLoop(class TForm& mainForm);
+void QuitMessageLoop();
+void ShowModalErrorBox(const AnsiString& title, const AnsiString& text);
 
 }  // namespace zinnow

@@ -18,7 +18,7 @@ int DigitValue(char c, int base) {
 
 }  // namespace
 
-std::int32_t ReadSpinInteger(const AnsiString& text) {
+std::optional<std::int32_t> ParseSpinInteger(const AnsiString& text) {
   std::size_t i = 0;
   while (i < text.size() && text[i] == ' ') ++i;
 
@@ -31,7 +31,7 @@ std::int32_t ReadSpinInteger(const AnsiString& text) {
     negative = text[i] == '-';
     ++i;
   }
-  if (i == text.size()) return 0;  // no digits at all
+  if (i == text.size()) return std::nullopt;  // no digits at all
 
   // Accumulate the magnitude in 64 bits; past the 32-bit range the text is no such number.
   const std::int64_t limit =
@@ -39,11 +39,15 @@ std::int32_t ReadSpinInteger(const AnsiString& text) {
   std::int64_t magnitude = 0;
   for (; i < text.size(); ++i) {
     const int digit = DigitValue(text[i], base);
-    if (digit < 0) return 0;
+    if (digit < 0) return std::nullopt;
     magnitude = magnitude * base + digit;
-    if (magnitude > limit) return 0;
+    if (magnitude > limit) return std::nullopt;
   }
   return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+}
+
+std::int32_t ReadSpinInteger(const AnsiString& text) {
+  return ParseSpinInteger(text).value_or(0);
 }
 
 }  // namespace zinnow

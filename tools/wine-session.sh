@@ -75,5 +75,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
 fi
 wine wineboot --init >"$state/wineboot.log" 2>&1 </dev/null || { cat "$state/wineboot.log" >&2; exit 1; }
 
+# The window's font is "ＭＳ Ｐゴシック"; Wine draws it with the IPA font of the same metrics.
+if [ ! -f "$WINEPREFIX/.zinnow-fonts" ]; then
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d 'IPAPGothic' /f \
+    >"$state/reg.log" 2>&1 </dev/null && touch "$WINEPREFIX/.zinnow-fonts"
+fi
+# The screen's density as Windows programs see it.
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+  >"$state/reg.log" 2>&1 </dev/null || true
+
 echo "wine-session: display $DISPLAY (depth $depth, $dpi dpi), prefix $WINEPREFIX"
 "$@"

@@ -59,6 +59,17 @@ int ClipboardOpenAttempts();
 // Runs on every successful open: another program's chance to act between two accesses.
 void OnClipboardOpened(std::function<void()> action);
 
+// The texts of the error boxes shown so far; `whileOpen` runs while a box is open.
+std::vector<AnsiString>& ErrorBoxes();
+void WhileErrorBoxOpen(std::function<void()> whileOpen);
+// Whether the message loop runs, and what the application window is titled.
+bool LoopRunning();
+const AnsiString& ApplicationWindowTitle();
+
+// What the user does in the folder chooser: gets the start folder, returns whether they
+// confirmed and sets the folder chosen. Without one, the chooser is cancelled.
+void ScriptChooser(std::function<bool(AnsiString& folder)> user);
+
 // Forget every control, timer and clipboard state between tests.
 void Reset();
 

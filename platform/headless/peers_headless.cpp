@@ -3,6 +3,7 @@
 
 #include "platform/application.h"
 #include "platform/controls.h"
+#include "platform/folder_chooser.h"
 #include "platform/headless/headless.h"
 
 namespace zinnow {
@@ -100,6 +101,42 @@ std::unique_ptr<TimerPeer> CreateTimerPeer(TTimer& owner) {
 
 void TApplication::ProcessMessages() {}
 
+namespace {
+AnsiString applicationTitle;
+bool loopRunning = false;
+std::vector<AnsiString> errorBoxes;
+std::function<void()> whileErrorBoxOpen;
+}  // namespace
+
+void CreateApplicationWindow(const AnsiString& title) {
+  applicationTitle = title;
+}
+void SetApplicationTitle(const AnsiString& title) {
+  applicationTitle = title;
+}
+
+// There are no messages to wait for: the loop runs until a test ends it from inside.
+void RunMessageLoop(TForm& mainForm) {
+  mainForm.SetVisible(true);
+  loopRunning = true;
+}
+void QuitMessageLoop() {
+  loopRunning = false;
+}
+
+void ShowModalErrorBox(const AnsiString&, const AnsiString& text) {
+  errorBoxes.push_back(text);
+  if (whileErrorBoxOpen) whileErrorBoxOpen();
+}
+
+namespace headless {
+extern std::function<bool(AnsiString&)> chooserUser;
+}
+
+bool SelectDirectory(AnsiString& folder) {
+  return headless::chooserUser ? headless::chooserUser(folder) : false;
+}
+
 namespace headless {
 
 ControlState& StateOf(const TControl& control) {
@@ -123,6 +160,31 @@ void UserClicks(TButton& button) {
 
 void LimitListText(TComboBox& control, std::size_t bytes) {
   PeerOf(control).listLimit_ = bytes;
+}
+
+std::vector<AnsiString>& ErrorBoxes() {
+  return errorBoxes;
+}
+void WhileErrorBoxOpen(std::function<void()> whileOpen) {
+  whileErrorBoxOpen = std::move(whileOpen);
+}
+bool LoopRunning() {
+  return loopRunning;
+}
+
+std::function<bool(AnsiString&)> chooserUser;
+void ScriptChooser(std::function<bool(AnsiString& folder)> user) {
+  chooserUser = std::move(user);
+}
+
+void ResetApplication() {
+  chooserUser = nullptr;
+  errorBoxes.clear();
+  whileErrorBoxOpen = nullptr;
+  loopRunning = false;
+}
+const AnsiString& ApplicationWindowTitle() {
+  return applicationTitle;
 }
 
 void Tick(TTimer& timer) {

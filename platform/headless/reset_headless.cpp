@@ -4,10 +4,12 @@ namespace zinnow::headless {
 
 void ResetClipboard();
 void ResetFiles();
+void ResetApplication();
 
 void Reset() {
   ResetClipboard();
   ResetFiles();
+  ResetApplication();
   RefuseTimers(false);
 }
 

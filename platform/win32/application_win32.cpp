@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/application.h"
+#include "platform/controls.h"
 #include "platform/system.h"
 #include "platform/text.h"
 #include "platform/win32/windows_backend.h"
@@ -38,6 +39,33 @@ HWND UtilityWindow() {
   return window;
 }
 
+namespace {
+
+HWND applicationWindow = nullptr;
+
+LRESULT CALLBACK ApplicationProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CLOSE:  // the close command of the taskbar button's menu
+      Deliver([] { Application().Terminate(); });
+      return 0;
+    case WM_ENDSESSION:
+      if (wParam) Deliver([] { Application().EndNow(); });
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+HWND ApplicationWindow() {
+  return applicationWindow;
+}
+
+HWND ClipboardWindow() {
+  return applicationWindow ? applicationWindow : UtilityWindow();
+}
+
 AnsiString SystemErrorText(DWORD code) {
   if (code == 0) return AnsiString();
   char* buffer = nullptr;
@@ -52,6 +80,67 @@ AnsiString SystemErrorText(DWORD code) {
 }
 
 }  // namespace win32
+
+void CreateApplicationWindow(const AnsiString& title) {
+  if (win32::applicationWindow) return;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = win32::ApplicationProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hIcon = LoadIconA(wc.hInstance, "MAINICON");
+  wc.lpszClassName = "TApplication";
+  RegisterClassExA(&wc);
+  // Visible but of no size: it is seen only as the program's button on the taskbar.
+  const int left = GetSystemMetrics(SM_CXSCREEN) / 2;
+  const int top = GetSystemMetrics(SM_CYSCREEN) / 2;
+  win32::applicationWindow =
+      CreateWindowExA(0, wc.lpszClassName, title.c_str(),
+                      WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, left,
+                      top, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+  ShowWindow(win32::applicationWindow, SW_SHOWNOACTIVATE);
+}
+
+void SetApplicationTitle(const AnsiString& title) {
+  if (win32::applicationWindow) SetWindowTextA(win32::applicationWindow, title.c_str());
+}
+
+void RunMessageLoop(TForm& mainForm) {
+  HWND form = win32::WindowOf(mainForm);
+  mainForm.SetVisible(true);
+  SetForegroundWindow(form);
+  win32::FocusTabStop(form, 0);  // the first tab stop, its text selected
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (win32::HandleWindowKey(form, msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void QuitMessageLoop() {
+  PostQuitMessage(0);
+}
+
+void ShowModalErrorBox(const AnsiString& title, const AnsiString& text) {
+  // The program's other windows take no input while the box is open.
+  struct Disabled {
+    std::vector<HWND> windows;
+  } disabled;
+  const HWND active = GetActiveWindow();
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM list) -> BOOL {
+        if (IsWindowVisible(window) && IsWindowEnabled(window)) {
+          reinterpret_cast<Disabled*>(list)->windows.push_back(window);
+          EnableWindow(window, FALSE);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&disabled));
+  MessageBoxA(win32::applicationWindow, text.c_str(), title.c_str(), MB_OK | MB_ICONSTOP);
+  for (HWND window : disabled.windows) EnableWindow(window, TRUE);
+  if (active && IsWindow(active)) SetActiveWindow(active);
+}
 
 void TApplication::ProcessMessages() {
   MSG msg;

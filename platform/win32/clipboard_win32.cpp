@@ -14,7 +14,7 @@ std::uint32_t SequenceNumber() {
 }
 
 bool TryOpen() {
-  return OpenClipboard(win32::UtilityWindow()) != FALSE;
+  return OpenClipboard(win32::ClipboardWindow()) != FALSE;
 }
 
 void Close() {

@@ -9,6 +9,15 @@
 namespace zinnow {
 namespace {
 
+PeerDesign Design(ControlKind kind, Bounds bounds, const char* text, int maxLength) {
+  PeerDesign design;
+  design.kind = kind;
+  design.bounds = bounds;
+  design.text = text;
+  design.maxLength = maxLength;
+  return design;
+}
+
 class ControlContract : public ::testing::Test {
  protected:
   // Counts change events, and whether each came inside a call of ours that set the text.
@@ -28,7 +37,7 @@ class ControlContract : public ::testing::Test {
     inSetter_ = false;
   }
 
-  TForm form_{PeerDesign{ControlKind::Form, {0, 0, 300, 120}, "contract", 0}};
+  TForm form_{Design(ControlKind::Form, {0, 0, 300, 120}, "contract", 0)};
   int events_ = 0;
   int eventsInSetter_ = 0;
   bool inSetter_ = false;
@@ -36,8 +45,7 @@ class ControlContract : public ::testing::Test {
 };
 
 TEST_F(ControlContract, EditFiresForEveryChangeAndForNothingElse) {
-  auto& edit =
-      form_.Make<TEdit>(&form_, PeerDesign{ControlKind::Edit, {0, 0, 100, 20}, "svbmp", 20});
+  auto& edit = form_.Make<TEdit>(&form_, Design(ControlKind::Edit, {0, 0, 100, 20}, "svbmp", 20));
   Watch(edit);
   ProgramSets(edit, "svbmp");  // equal: nothing
   EXPECT_EQ(events_, 0);
@@ -51,7 +59,7 @@ TEST_F(ControlContract, EditFiresForEveryChangeAndForNothingElse) {
 }
 
 TEST_F(ControlContract, EditHandlerRewritingItsOwnTextIsEnteredTwice) {
-  auto& edit = form_.Make<TEdit>(&form_, PeerDesign{ControlKind::Edit, {0, 0, 100, 20}, "000", 5});
+  auto& edit = form_.Make<TEdit>(&form_, Design(ControlKind::Edit, {0, 0, 100, 20}, "000", 5));
   edit.OnChange = [&](TObject*) {
     ++events_;
     edit.SetText(AnsiString(edit.Text().size(), '0'));
@@ -63,7 +71,7 @@ TEST_F(ControlContract, EditHandlerRewritingItsOwnTextIsEnteredTwice) {
 
 TEST_F(ControlContract, DropDownListFiresOnlyForTheUser) {
   auto& combo =
-      form_.Make<TComboBox>(&form_, PeerDesign{ControlKind::ComboBox, {0, 0, 200, 20}, "", 0});
+      form_.Make<TComboBox>(&form_, Design(ControlKind::ComboBox, {0, 0, 200, 20}, "", 0));
   Watch(combo);
   ProgramSets(combo, "C:\\typed");
   combo.Add("C:\\one");
@@ -88,7 +96,7 @@ TEST_F(ControlContract, DropDownListFiresOnlyForTheUser) {
 
 TEST_F(ControlContract, DropDownPickHasTheEntryInTheEditPartWhenItFires) {
   auto& combo =
-      form_.Make<TComboBox>(&form_, PeerDesign{ControlKind::ComboBox, {0, 0, 200, 20}, "", 0});
+      form_.Make<TComboBox>(&form_, Design(ControlKind::ComboBox, {0, 0, 200, 20}, "", 0));
   combo.Add("C:\\first");
   combo.Add("C:\\second");
   Watch(combo);
@@ -100,7 +108,7 @@ TEST_F(ControlContract, DropDownPickHasTheEntryInTheEditPartWhenItFires) {
 
 TEST_F(ControlContract, ClearingTheListKeepsTheText) {
   auto& combo =
-      form_.Make<TComboBox>(&form_, PeerDesign{ControlKind::ComboBox, {0, 0, 200, 20}, "", 0});
+      form_.Make<TComboBox>(&form_, Design(ControlKind::ComboBox, {0, 0, 200, 20}, "", 0));
   combo.Add("C:\\a");
   ProgramSets(combo, "C:\\kept");
   combo.Clear();
@@ -109,8 +117,7 @@ TEST_F(ControlContract, ClearingTheListKeepsTheText) {
 }
 
 TEST_F(ControlContract, SpinFieldValueAndSteps) {
-  auto& spin =
-      form_.Make<TSpinEdit>(&form_, PeerDesign{ControlKind::SpinEdit, {0, 0, 65, 21}, "1", 5});
+  auto& spin = form_.Make<TSpinEdit>(&form_, Design(ControlKind::SpinEdit, {0, 0, 65, 21}, "1", 5));
   Watch(spin);
   struct Step {
     const char* start;
@@ -148,8 +155,7 @@ TEST_F(ControlContract, SpinFieldValueAndSteps) {
 }
 
 TEST_F(ControlContract, LabelAndCaptionKeepTheirText) {
-  auto& label =
-      form_.Make<TLabel>(&form_, PeerDesign{ControlKind::Label, {0, 0, 50, 12}, "Label4", 0});
+  auto& label = form_.Make<TLabel>(&form_, Design(ControlKind::Label, {0, 0, 50, 12}, "Label4", 0));
   label.SetCaption("svbmp000.bmp");
   EXPECT_EQ(label.Caption(), "svbmp000.bmp");
   form_.SetCaption("保存処理中... C:\\a");

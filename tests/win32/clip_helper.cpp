@@ -8,6 +8,10 @@
 //   clip_helper text                only text
 //   clip_helper hold MS READY       the clipboard held open for MS ms; READY created once it is
 //   clip_helper lock PATH MS READY  PATH held open without sharing for MS ms
+//   clip_helper close TITLE         closes the top-level window of that title, as its close box
+//   clip_helper end-session TITLE   tells the window the logon is ending
+//   clip_helper box TITLE FILE      waits for a message box of that title, writes its text to
+//                                   FILE and presses its OK button
 #include <windows.h>
 
 #include <cstdio>
@@ -102,6 +106,14 @@ HENHMETAFILE Metafile() {
   return CloseEnhMetaFile(dc);
 }
 
+HWND WaitForWindow(const char* windowClass, const char* title) {
+  for (int i = 0; i < 400; ++i) {
+    if (HWND window = FindWindowA(windowClass, title)) return window;
+    Sleep(25);
+  }
+  return nullptr;
+}
+
 void Touch(const char* path) {
   if (FILE* f = std::fopen(path, "wb")) std::fclose(f);
 }
@@ -165,6 +177,33 @@ int main(int argc, char** argv) {
     Touch(argv[4]);
     Sleep(std::atoi(argv[3]));
     CloseHandle(file);
+    return 0;
+  }
+  if (!std::strcmp(argv[1], "close") && argc == 3) {
+    HWND window = WaitForWindow(nullptr, argv[2]);
+    return window && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 3;
+  }
+  if (!std::strcmp(argv[1], "end-session") && argc == 3) {
+    HWND window = WaitForWindow(nullptr, argv[2]);
+    if (!window) return 3;
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000,
+                        &answer);
+    if (!answer) return 4;
+    SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 10000,
+                        &answer);
+    return 0;
+  }
+  if (!std::strcmp(argv[1], "box") && argc == 4) {
+    HWND box = WaitForWindow("#32770", argv[2]);
+    if (!box) return 3;
+    char text[4096] = "";
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // the box's message
+    if (FILE* f = std::fopen(argv[3], "wb")) {
+      std::fwrite(text, 1, std::strlen(text), f);
+      std::fclose(f);
+    }
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
     return 0;
   }
   return Put(argc, argv);

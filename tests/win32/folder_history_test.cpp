@@ -41,7 +41,8 @@ TEST(HistoryFiles, RoundTrips) {
   for (const Case& c : cases) {
     test::TempFolder temp;
     const std::string folder = temp.File(c.folderName);
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) ||
+                GetLastError() == ERROR_ALREADY_EXISTS);
     Write(folder + "\\path.txt", c.bytes);
     {
       HistoryForm form(folder);

@@ -1,0 +1,305 @@
+// The folder chooser: a drive list, a folder tree (the open folder's ancestors, then its
+// subfolders), a greyed list of the open folder's files, and the line that shows its full path.
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/application.h"
+#include "platform/exceptions.h"
+#include "platform/folder_chooser.h"
+#include "platform/text.h"
+#include "platform/win32/windows_backend.h"
+
+namespace zinnow {
+namespace {
+
+constexpr UINT kTextCodePage = 932;
+constexpr char kTitle[] = "ﾃﾞｨﾚｸﾄﾘの選択";
+constexpr char kNameLabel[] = "ﾃﾞｨﾚｸﾄﾘ名(&N):";
+constexpr char kTreeLabel[] = "ﾃﾞｨﾚｸﾄﾘ(&D):";
+constexpr char kFilesLabel[] = "ﾌｧｲﾙ(&F): (*.*)";
+constexpr char kDriveLabel[] = "ﾄﾞﾗｲﾌﾞ(&R):";
+constexpr char kOk[] = "OK";
+constexpr char kCancel[] = "ｷｬﾝｾﾙ";
+constexpr char kNetwork[] = "ﾈｯﾄﾜｰｸ(&N)...";
+enum : int { kPath = 100, kTree, kFiles, kDrives, kNetworkButton };
+
+std::wstring Wide(const char* text) {
+  const int n = MultiByteToWideChar(kTextCodePage, 0, text, -1, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(kTextCodePage, 0, text, -1, wide.data(), n);
+  wide.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
+  return wide;
+}
+
+bool IsFolder(const AnsiString& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// "C:\" for a root, "C:\a\b" for other folders.
+AnsiString Normal(const AnsiString& path) {
+  AnsiString p = path;
+  while (p.size() > 3 && p.back() == '\\' && LastCharStart(p, SystemCodePage()) == p.size() - 1) p.pop_back();
+  if (p.size() == 2 && p[1] == ':') p += '\\';
+  return p;
+}
+
+AnsiString Parent(const AnsiString& folder) {
+  if (folder.size() <= 3) return folder;
+  return Normal(FolderOfPath(folder, SystemCodePage()));
+}
+
+using FarProc = DWORD(WINAPI*)(HWND, DWORD);
+FarProc NetworkDialog() {
+  static const FarProc dialog = [] {
+    HMODULE mpr = LoadLibraryA("mpr.dll");
+    return mpr ? reinterpret_cast<FarProc>(reinterpret_cast<void*>(GetProcAddress(mpr, "WNetConnectionDialog"))) : nullptr;
+  }();
+  return dialog;
+}
+
+class Chooser {
+ public:
+  explicit Chooser(AnsiString start) : open_(std::move(start)) {}
+
+  bool Run(HWND owner);
+  const AnsiString& Folder() const { return open_; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  HWND Control(const char* klass, const char* text, DWORD style, int id, int x, int y, int w, int h,
+               bool fixed = true);
+  void Build();
+  void Show();
+  bool Open(const AnsiString& folder);
+  void Finish(bool confirmed) {
+    confirmed_ = confirmed;
+    done_ = true;
+  }
+
+  AnsiString open_;
+  std::vector<AnsiString> treeFolders_;
+  HWND window_ = nullptr;
+  HFONT font_ = nullptr;
+  bool done_ = false;
+  bool confirmed_ = false;
+};
+
+HWND Chooser::Control(const char* klass, const char* text, DWORD style, int id, int x, int y,
+                      int w, int h, bool fixed) {
+  const std::wstring wideClass = Wide(klass);
+  HWND control = CreateWindowExW(
+      (style & WS_BORDER) ? WS_EX_CLIENTEDGE : 0, wideClass.c_str(), fixed ? Wide(text).c_str() : L"",
+      WS_CHILD | WS_VISIBLE | (style & ~WS_BORDER), x, y, w, h, window_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  return control;
+}
+
+void Chooser::Build() {
+  Control("STATIC", kNameLabel, SS_LEFT, -1, 8, 8, 300, 16);
+  Control("STATIC", "", SS_LEFT | SS_PATHELLIPSIS | SS_NOPREFIX, kPath, 8, 26, 404, 16, false);
+  Control("STATIC", kTreeLabel, SS_LEFT, -1, 8, 48, 200, 16);
+  Control("LISTBOX", "", WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+          kTree, 8, 66, 200, 150);
+  Control("STATIC", kFilesLabel, SS_LEFT, -1, 216, 48, 196, 16);
+  HWND files = Control("LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_SORT,
+                       kFiles, 216, 66, 196, 150);
+  EnableWindow(files, FALSE);  // the files are shown, never chosen
+  Control("STATIC", kDriveLabel, SS_LEFT, -1, 8, 226, 200, 16);
+  Control("COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kDrives, 8, 244, 200, 200);
+  Control("BUTTON", kOk, WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, 252, 242, 76, 24);
+  Control("BUTTON", kCancel, WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, 336, 242, 76, 24);
+  if (NetworkDialog()) {
+    Control("BUTTON", kNetwork, WS_TABSTOP | BS_PUSHBUTTON, kNetworkButton, 252, 212, 160, 24);
+  }
+}
+
+// The tree shows the open folder's ancestors, the open folder, then its subfolders indented.
+void Chooser::Show() {
+  SetDlgItemTextA(window_, kPath, open_.c_str());
+  HWND tree = GetDlgItem(window_, kTree);
+  HWND files = GetDlgItem(window_, kFiles);
+  SendMessageA(tree, LB_RESETCONTENT, 0, 0);
+  SendMessageA(files, LB_RESETCONTENT, 0, 0);
+  treeFolders_.clear();
+  std::vector<AnsiString> chain;
+  for (AnsiString f = open_;; f = Parent(f)) {
+    chain.push_back(f);
+    if (Parent(f) == f) break;
+  }
+  std::reverse(chain.begin(), chain.end());
+  auto add = [&](const AnsiString& folder, std::size_t depth, const AnsiString& name) {
+    const AnsiString line = AnsiString(depth * 2, ' ') + name;
+    SendMessageA(tree, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    treeFolders_.push_back(folder);
+  };
+  for (std::size_t i = 0; i < chain.size(); ++i) {
+    const AnsiString& f = chain[i];
+    add(f, i, i == 0 ? f : f.substr(FolderOfPath(f, SystemCodePage()).size()));
+  }
+  const int openIndex = static_cast<int>(treeFolders_.size()) - 1;
+  std::vector<AnsiString> subfolders;
+  WIN32_FIND_DATAA data;
+  const AnsiString base = open_.back() == '\\' ? open_ : open_ + "\\";
+  HANDLE find = FindFirstFileA((base + "*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const AnsiString name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        subfolders.push_back(name);
+      } else {
+        SendMessageA(files, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+      }
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  std::sort(subfolders.begin(), subfolders.end());
+  for (const AnsiString& name : subfolders) add(base + name, chain.size(), name);
+  SendMessageA(tree, LB_SETCURSEL, static_cast<WPARAM>(openIndex), 0);
+
+  HWND drives = GetDlgItem(window_, kDrives);
+  SendMessageA(drives, CB_RESETCONTENT, 0, 0);
+  char list[512];
+  const DWORD n = GetLogicalDriveStringsA(sizeof list, list);
+  for (const char* d = list; d < list + n && *d; d += std::strlen(d) + 1) {
+    const char drive[3] = {static_cast<char>(std::tolower(static_cast<unsigned char>(d[0]))), ':', 0};
+    const LRESULT at = SendMessageA(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(drive));
+    if (std::toupper(static_cast<unsigned char>(d[0])) == std::toupper(static_cast<unsigned char>(open_[0]))) {
+      SendMessageA(drives, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
+    }
+  }
+}
+
+bool Chooser::Open(const AnsiString& folder) {
+  const AnsiString normal = Normal(folder);
+  if (!IsFolder(normal)) return false;
+  open_ = normal;
+  Show();
+  return true;
+}
+
+LRESULT CALLBACK Chooser::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<Chooser*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(window, message, wParam, lParam);
+  switch (message) {
+    case WM_CLOSE:
+      self->Finish(false);
+      return 0;
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      const int code = HIWORD(wParam);
+      if (id == IDOK) {
+        // Enter in the tree opens the highlighted folder; the OK button confirms the open one.
+        HWND tree = GetDlgItem(window, kTree);
+        if (GetFocus() == tree && code == 0 && lParam == 0) {
+          const LRESULT at = SendMessageA(tree, LB_GETCURSEL, 0, 0);
+          if (at >= 0 && self->treeFolders_[at] != self->open_) {
+            self->Open(self->treeFolders_[at]);
+            return 0;
+          }
+        }
+        self->Finish(true);
+      } else if (id == IDCANCEL) {
+        self->Finish(false);
+      } else if (id == kTree && code == LBN_DBLCLK) {
+        const LRESULT at = SendMessageA(GetDlgItem(window, kTree), LB_GETCURSEL, 0, 0);
+        if (at >= 0) self->Open(self->treeFolders_[at]);
+      } else if (id == kDrives && code == CBN_SELCHANGE) {
+        char drive[8] = "";
+        HWND drives = GetDlgItem(window, kDrives);
+        SendMessageA(drives, CB_GETLBTEXT, SendMessageA(drives, CB_GETCURSEL, 0, 0),
+                     reinterpret_cast<LPARAM>(drive));
+        if (!self->Open(AnsiString(drive) + "\\")) {
+          // A drive that is not ready: say so, and stay where we were.
+          Application().ShowErrorBox(win32::SystemErrorText(ERROR_NOT_READY));
+          self->Show();
+        }
+      } else if (id == kNetworkButton && NetworkDialog()) {
+        NetworkDialog()(window, RESOURCETYPE_DISK);
+        self->Show();
+      }
+      return 0;
+    }
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+bool Chooser::Run(HWND owner) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = L"TZinnowChooser";
+  RegisterClassExW(&wc);
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+  RECT r{0, 0, 420, 274};
+  AdjustWindowRectEx(&r, style, FALSE, WS_EX_DLGMODALFRAME);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, wc.lpszClassName, Wide(kTitle).c_str(), style,
+                            std::max(0, (GetSystemMetrics(SM_CXSCREEN) - w) / 2),
+                            std::max(0, (GetSystemMetrics(SM_CYSCREEN) - h) / 2), w, h, owner,
+                            nullptr, wc.hInstance, nullptr);
+  SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  font_ = reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  Build();
+  Show();
+  // Modal: the owner takes no input until the chooser closes.
+  if (owner) EnableWindow(owner, FALSE);
+  ShowWindow(window_, SW_SHOW);
+  SetFocus(GetDlgItem(window_, kTree));
+  MSG msg;
+  while (!done_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (IsDialogMessageW(window_, &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));
+  if (owner) EnableWindow(owner, TRUE);
+  DestroyWindow(window_);
+  if (owner) SetActiveWindow(owner);
+  return confirmed_;
+}
+
+HWND ActiveOwner() {
+  HWND active = GetActiveWindow();
+  return active ? active : win32::ApplicationWindow();
+}
+
+}  // namespace
+
+bool SelectDirectory(AnsiString& folder) {
+  AnsiString start;
+  if (folder.empty()) {
+    char current[MAX_PATH * 2];
+    const DWORD n = GetCurrentDirectoryA(sizeof current, current);
+    start = AnsiString(current, n);
+  } else {
+    char full[MAX_PATH * 2];
+    const DWORD n = GetFullPathNameA(folder.c_str(), sizeof full, full, nullptr);
+    start = n ? AnsiString(full, n) : folder;
+    // A drive that does not exist or is not ready: the chooser cannot open.
+    const AnsiString root = start.substr(0, 3);
+    if (start.size() >= 2 && start[1] == ':' && !IsFolder(root)) {
+      throw Exception(win32::SystemErrorText(ERROR_NOT_READY));
+    }
+    // A folder that does not exist: the nearest one that does.
+    start = Normal(start);
+    while (!IsFolder(start) && Parent(start) != start) start = Parent(start);
+  }
+  Chooser chooser(Normal(start));
+  if (!chooser.Run(ActiveOwner())) return false;
+  folder = chooser.Folder();
+  return true;
+}
+
+}  // namespace zinnow
