@@ -4,7 +4,7 @@ SHELL := /bin/bash
 
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null || find app capture platform tests bench -name '*.cpp' -o -name '*.h')
 
-.PHONY: all deps build host test test-host test-windows fuzz bench format format-check clean
+.PHONY: all deps build run host test test-host test-windows fuzz bench format format-check clean
 
 all: build
 
@@ -15,6 +15,10 @@ deps:
 build: deps
 	@cmake --preset windows >/dev/null
 	@cmake --build --preset windows
+
+# With a display: the program there. Without one: a short demonstration (see README).
+run: build
+	@tools/run.sh
 
 host: deps
 	@cmake --preset host >/dev/null

@@ -44,7 +44,8 @@ bool IsFolder(const AnsiString& path) {
 // "C:\" for a root, "C:\a\b" for other folders.
 AnsiString Normal(const AnsiString& path) {
   AnsiString p = path;
-  while (p.size() > 3 && p.back() == '\\' && LastCharStart(p, SystemCodePage()) == p.size() - 1) p.pop_back();
+  while (p.size() > 3 && p.back() == '\\' && LastCharStart(p, SystemCodePage()) == p.size() - 1)
+    p.pop_back();
   if (p.size() == 2 && p[1] == ':') p += '\\';
   return p;
 }
@@ -58,7 +59,9 @@ using FarProc = DWORD(WINAPI*)(HWND, DWORD);
 FarProc NetworkDialog() {
   static const FarProc dialog = [] {
     HMODULE mpr = LoadLibraryA("mpr.dll");
-    return mpr ? reinterpret_cast<FarProc>(reinterpret_cast<void*>(GetProcAddress(mpr, "WNetConnectionDialog"))) : nullptr;
+    return mpr ? reinterpret_cast<FarProc>(
+                     reinterpret_cast<void*>(GetProcAddress(mpr, "WNetConnectionDialog")))
+               : nullptr;
   }();
   return dialog;
 }
@@ -90,13 +93,14 @@ class Chooser {
   bool confirmed_ = false;
 };
 
-HWND Chooser::Control(const char* klass, const char* text, DWORD style, int id, int x, int y,
-                      int w, int h, bool fixed) {
+HWND Chooser::Control(const char* klass, const char* text, DWORD style, int id, int x, int y, int w,
+                      int h, bool fixed) {
   const std::wstring wideClass = Wide(klass);
-  HWND control = CreateWindowExW(
-      (style & WS_BORDER) ? WS_EX_CLIENTEDGE : 0, wideClass.c_str(), fixed ? Wide(text).c_str() : L"",
-      WS_CHILD | WS_VISIBLE | (style & ~WS_BORDER), x, y, w, h, window_,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+  HWND control = CreateWindowExW((style & WS_BORDER) ? WS_EX_CLIENTEDGE : 0, wideClass.c_str(),
+                                 fixed ? Wide(text).c_str() : L"",
+                                 WS_CHILD | WS_VISIBLE | (style & ~WS_BORDER), x, y, w, h, window_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 GetModuleHandleA(nullptr), nullptr);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   return control;
 }
@@ -169,9 +173,11 @@ void Chooser::Show() {
   char list[512];
   const DWORD n = GetLogicalDriveStringsA(sizeof list, list);
   for (const char* d = list; d < list + n && *d; d += std::strlen(d) + 1) {
-    const char drive[3] = {static_cast<char>(std::tolower(static_cast<unsigned char>(d[0]))), ':', 0};
+    const char drive[3] = {static_cast<char>(std::tolower(static_cast<unsigned char>(d[0]))), ':',
+                           0};
     const LRESULT at = SendMessageA(drives, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(drive));
-    if (std::toupper(static_cast<unsigned char>(d[0])) == std::toupper(static_cast<unsigned char>(open_[0]))) {
+    if (std::toupper(static_cast<unsigned char>(d[0])) ==
+        std::toupper(static_cast<unsigned char>(open_[0]))) {
       SendMessageA(drives, CB_SETCURSEL, static_cast<WPARAM>(at), 0);
     }
   }

@@ -8,6 +8,7 @@
 //   clip_helper text                only text
 //   clip_helper hold MS READY       the clipboard held open for MS ms; READY created once it is
 //   clip_helper lock PATH MS READY  PATH held open without sharing for MS ms
+//   clip_helper expect W H SEED FILE the bitmap file a 32-bit display gives for `bitmap W H SEED`
 //   clip_helper close TITLE         closes the top-level window of that title, as its close box
 //   clip_helper end-session TITLE   tells the window the logon is ending
 //   clip_helper box TITLE FILE      waits for a message box of that title, writes its text to
@@ -177,6 +178,20 @@ int main(int argc, char** argv) {
     Touch(argv[4]);
     Sleep(std::atoi(argv[3]));
     CloseHandle(file);
+    return 0;
+  }
+  if (!std::strcmp(argv[1], "expect") && argc == 6) {
+    const int w = std::atoi(argv[2]), h = std::atoi(argv[3]);
+    const auto rows = zinnow::test::Rows32(w, h, std::atoi(argv[4]));
+    const std::uint32_t size = 54 + static_cast<std::uint32_t>(rows.size());
+    BITMAPFILEHEADER file{0x4D42, size, 0, 0, 54};
+    BITMAPINFOHEADER info{40, w, h, 1, 32, BI_RGB, static_cast<DWORD>(rows.size()), 0, 0, 0, 0};
+    FILE* f = std::fopen(argv[5], "wb");
+    if (!f) return 3;
+    std::fwrite(&file, sizeof file, 1, f);
+    std::fwrite(&info, sizeof info, 1, f);
+    std::fwrite(rows.data(), 1, rows.size(), f);
+    std::fclose(f);
     return 0;
   }
   if (!std::strcmp(argv[1], "close") && argc == 3) {

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# zinnow.exe driven from outside as a user would, inside tools/wine-session.sh: a fresh program
+# folder with its own path.txt, pictures from the tests' helper program, the files checked byte
+# by byte, the window closed (or the logon ended), path.txt checked.
+#   e2e.sh BUILD_DIR
+set -uo pipefail
+build="$(cd "$1" && pwd)"
+helper="$build/tests/clip_helper.exe"
+work="$(mktemp -d "${TMPDIR:-/tmp}/zinnow-e2e.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+
+check() {  # check NAME COMMAND...
+  if "${@:2}"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $1"; fi
+}
+win() { winepath -w "$1" 2>/dev/null; }
+wait_for() {  # wait_for SECONDS COMMAND...
+  local until=$((SECONDS + $1)); shift
+  until "$@"; do [ $SECONDS -lt $until ] || return 1; sleep 0.1; done
+}
+helper() { wine "$helper" "$@" >/dev/null 2>&1 </dev/null; }
+same_bytes() { cmp -s "$1" "$2"; }
+ended() { ! kill -0 "$program" 2>/dev/null; }
+window_up() { xdotool search --name '^Quorrel$' >/dev/null 2>&1; }
+
+# start CASE [ENTRY...]: a program folder of its own with those path.txt lines (none: no
+# path.txt), and zinnow.exe started in it.
+start() {
+  dir="$work/$1"
+  mkdir -p "$dir/pictures"
+  cp "$build/zinnow.exe" "$dir/"
+  [ $# -ge 2 ] && printf '%s\r\n' "${@:2}" >"$dir/path.txt"
+  (cd "$dir" && exec wine zinnow.exe >"$dir/wine.log" 2>&1 </dev/null) &
+  program=$!
+  wait_for 30 window_up || echo "no window for $1"
+}
+stop() { helper close Quorrel; wait_for 20 ended; }
+
+# Saving pictures: three in a row, byte by byte; the history written back at the close.
+start saving "$(win "$work/saving/pictures")"
+rm "$dir/path.txt"  # read at the start only: the close must write it anew
+for i in 0 1 2; do
+  helper bitmap $((5 + i)) 3 "$i"
+  wait_for 10 test -f "$dir/pictures/svbmp00$i.bmp"
+  sleep 0.3
+  helper expect $((5 + i)) 3 "$i" "$work/expected$i.bmp"
+  check "picture $i is saved byte for byte" same_bytes "$dir/pictures/svbmp00$i.bmp" "$work/expected$i.bmp"
+done
+check "each picture saved once" test "$(ls "$dir/pictures" | wc -l)" -eq 3
+stop
+check "the program ends after the close" ended
+check "path.txt holds the folder" test "$(cat "$dir/path.txt")" = "$(printf '%s\r' "$(win "$work/saving/pictures")")"
+
+# No path.txt: the fallback entry, polling off, written at the end.
+start fresh
+helper bitmap 3 2 0
+sleep 1
+check "nothing saved without a folder" test -z "$(ls "$dir/pictures")"
+check "nothing saved in the program folder" test -z "$(ls "$dir" | grep -i '\.bmp$')"
+stop
+check "path.txt holds c:\\ then" test "$(od -An -c "$dir/path.txt" | tr -s ' ')" = " c : \\ \r \n"
+
+# Entry 1 names a folder that does not exist: shown, polling off.
+start missing "$(win "$work/missing/nowhere")"
+helper bitmap 3 2 0
+sleep 1
+check "nothing saved for a missing folder" test ! -e "$work/missing/nowhere"
+stop
+
+# The logon ends instead of a close: the history is saved all the same.
+start logoff
+helper end-session Quorrel
+wait_for 20 ended
+check "path.txt saved at the end of the logon" test "$(od -An -c "$dir/path.txt" | tr -s ' ')" = " c : \\ \r \n"
+check "the program ends with the logon" ended
+
+# path.txt held open by another program at the end: the error box, the old file intact.
+start locked "$(win "$work/locked/pictures")"
+cp "$dir/path.txt" "$work/old-path.txt"
+helper lock "$(win "$dir/path.txt")" 6000 "$(win "$work/locked.ready")" &
+locker=$!
+wait_for 10 test -e "$work/locked.ready"
+helper close Quorrel &
+helper box Zinnow "$(win "$work/box.txt")"
+printf 'ﾌｧｲﾙ %s を作成できません.' "$(win "$dir/path.txt")" | iconv -f UTF-8 -t CP932 >"$work/box-expected.txt"
+check "the error box names path.txt" same_bytes "$work/box.txt" "$work/box-expected.txt"
+wait_for 20 ended
+check "the program ends after the box" ended
+wait "$locker"
+check "the old path.txt is intact" same_bytes "$dir/path.txt" "$work/old-path.txt"
+check "no temporary file is left" test "$(ls "$dir" | grep -c tmp)" -eq 0
+
+echo "e2e: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
