@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs one command inside a private Wine desktop and takes it all down again afterwards:
-#   tools/wine-session.sh [--depth N] [--dpi N] COMMAND [ARGS...]
+#   tools/wine-session.sh [--depth N] [--dpi N] [--lang LOCALE] COMMAND [ARGS...]
 # A private Xvfb display (number chosen by the server through -displayfd), the Wine prefix
 # build/wineprefix (created once, then reused), one persistent wineserver for the whole command,
 # LANG=ja_JP.UTF-8 so that Wine's ANSI code page is 932. Everything started here is stopped on
@@ -10,10 +10,12 @@ set -euo pipefail
 
 depth=24
 dpi=96
+lang=ja_JP.UTF-8
 while [ $# -gt 0 ]; do
   case "$1" in
     --depth) depth="$2"; shift 2 ;;
     --dpi) dpi="$2"; shift 2 ;;
+    --lang) lang="$2"; shift 2 ;;
     --) shift; break ;;
     *) break ;;
   esac
@@ -24,8 +26,8 @@ top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export WINEPREFIX="${WINEPREFIX:-$top/build/wineprefix}"
 export WINEDEBUG=-all
 export WINEARCH=win64
-export LANG=ja_JP.UTF-8
-export LC_ALL=ja_JP.UTF-8
+export LANG="$lang"
+export LC_ALL="$lang"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset WINELOADER
 

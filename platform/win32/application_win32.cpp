@@ -111,7 +111,7 @@ void RunMessageLoop(TForm& mainForm) {
   win32::FocusTabStop(form, 0);  // the first tab stop, its text selected
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    if (win32::HandleWindowKey(form, msg)) continue;
+    if (win32::HandleWindowKey(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
@@ -145,6 +145,7 @@ void ShowModalErrorBox(const AnsiString& title, const AnsiString& text) {
 void TApplication::ProcessMessages() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (win32::HandleWindowKey(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

@@ -647,8 +647,11 @@ void FocusTabStop(HWND form, int direction) {
 }
 
 // Keys the window handles for its controls: Tab, and Enter on a focused button.
-bool HandleWindowKey(HWND form, const MSG& msg) {
-  if (msg.message != WM_KEYDOWN || !IsChild(form, msg.hwnd)) return false;
+bool HandleWindowKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || !msg.hwnd) return false;
+  const HWND form = GetAncestor(msg.hwnd, GA_ROOT);
+  WindowPeer* formPeer = PeerOfWindow(form);
+  if (form == msg.hwnd || !formPeer || formPeer->Kind() != ControlKind::Form) return false;
   if (msg.wParam == VK_TAB) {
     FocusTabStop(form, GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
     return true;

@@ -26,7 +26,7 @@ HWND WindowOf(const TControl& control);
 // Tab and Shift+Tab (direction 1, -1; 0 the first stop) in the window's stored tab order.
 void FocusTabStop(HWND form, int direction);
 // Tab, and Enter on a button, as the window handles them; false for other messages.
-bool HandleWindowKey(HWND form, const MSG& msg);
+bool HandleWindowKey(const MSG& msg);
 
 // Windows' own text for an error code, in the user's default language; empty when there is none.
 AnsiString SystemErrorText(DWORD code);
