@@ -30,11 +30,13 @@ start() {
   dir="$work/$1"
   mkdir -p "$dir/pictures"
   cp "$build/zinnow.exe" "$dir/"
+  helper empty  # a picture already there would be saved at once
   [ $# -ge 2 ] && printf '%s\r\n' "${@:2}" >"$dir/path.txt"
   (cd "$dir" && exec wine zinnow.exe >"$dir/wine.log" 2>&1 </dev/null) &
   program=$!
   wait_for 30 window_up || echo "no window for $1"
 }
+shot() { import -window root "/tmp/e2e-$1.png" 2>/dev/null; }
 stop() { helper close Quorrel; wait_for 20 ended; }
 
 # Saving pictures: three in a row, byte by byte; the history written back at the close.
@@ -42,7 +44,7 @@ start saving "$(win "$work/saving/pictures")"
 rm "$dir/path.txt"  # read at the start only: the close must write it anew
 for i in 0 1 2; do
   helper bitmap $((5 + i)) 3 "$i"
-  wait_for 10 test -f "$dir/pictures/svbmp00$i.bmp"
+  wait_for 10 test -f "$dir/pictures/svbmp00$i.bmp" || shot "saving$i"
   sleep 0.3
   helper expect $((5 + i)) 3 "$i" "$work/expected$i.bmp"
   check "picture $i is saved byte for byte" same_bytes "$dir/pictures/svbmp00$i.bmp" "$work/expected$i.bmp"

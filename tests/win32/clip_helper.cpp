@@ -6,6 +6,7 @@
 //   clip_helper dib W H             only a device-independent bitmap (CF_DIB, 24 bits)
 //   clip_helper emf-first FILE      an enhanced metafile listed before a bitmap; its bytes to FILE
 //   clip_helper text                only text
+//   clip_helper empty               nothing
 //   clip_helper hold MS READY       the clipboard held open for MS ms; READY created once it is
 //   clip_helper lock PATH MS READY  PATH held open without sharing for MS ms
 //   clip_helper expect W H SEED FILE the bitmap file a 32-bit display gives for `bitmap W H SEED`
@@ -147,6 +148,8 @@ int Put(int argc, char** argv) {
     }
     ok =
         SetClipboardData(CF_ENHMETAFILE, emf) && SetClipboardData(CF_BITMAP, ScreenBitmap(4, 3, 0));
+  } else if (!std::strcmp(what, "empty")) {
+    ok = true;
   } else if (!std::strcmp(what, "text")) {
     HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 6);
     std::memcpy(GlobalLock(text), "words", 6);

@@ -79,8 +79,10 @@ TEST_F(Window, StoredBoundsAtNinetySixDpi) {
     const TControl* control;
     RECT bounds;
   } cases[] = {
-      {"Panel1", form_.Panel1, {0, 0, 376, 89}},      {"Edit2", form_.Edit2, {96, 32, 209, 52}},
-      {"Button1", form_.Button1, {352, 8, 369, 28}},  {"SpinEdit1", form_.SpinEdit1, {303, 32, 368, 53}},
+      {"Panel1", form_.Panel1, {0, 0, 376, 89}},
+      {"Edit2", form_.Edit2, {96, 32, 209, 52}},
+      {"Button1", form_.Button1, {352, 8, 369, 28}},
+      {"SpinEdit1", form_.SpinEdit1, {303, 32, 368, 53}},
       {"Edit3", form_.Edit3, {212, 32, 257, 52}},
   };
   for (const Case& c : cases) {
@@ -98,10 +100,11 @@ TEST_F(Window, StoredBoundsAtNinetySixDpi) {
 
 TEST_F(Window, TabCycleBothWays) {
   const HWND order[] = {Hwnd(*form_.Edit2), Hwnd(*form_.Button1), Hwnd(*form_.SpinEdit1),
-                        Hwnd(*form_.Edit3), Hwnd(*form_.Edit1), Hwnd(*form_.Edit2)};
+                        Hwnd(*form_.Edit3), Hwnd(*form_.Edit1),   Hwnd(*form_.Edit2)};
   EXPECT_EQ(Focused(), order[0]);
   DWORD selStart = 1, selEnd = 0;
-  SendMessageA(order[0], EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
+  SendMessageA(order[0], EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
+               reinterpret_cast<LPARAM>(&selEnd));
   EXPECT_EQ(selStart, 0u);  // "svbmp" selected at the start
   EXPECT_EQ(selEnd, 5u);
   for (int i = 1; i < 6; ++i) {
@@ -163,7 +166,7 @@ TEST_F(Window, ArrowStepsAtReleaseAndRepeatsWhileHeld) {
   Pump(750);
   Mouse(MOUSEEVENTF_LEFTUP, over);
   Pump(100);
-  ASSERT_GE(steps.size(), 3u);  // at least the first repeat, one more, and the release
+  ASSERT_GE(steps.size(), 3u);          // at least the first repeat, one more, and the release
   EXPECT_GE(steps[0] - pressed, 390u);  // the first repeat waits 400 ms
   for (std::size_t i = 1; i + 1 < steps.size(); ++i) EXPECT_GE(steps[i] - steps[i - 1], 90u);
   EXPECT_EQ(form_.SpinEdit1->Text(), std::to_string(1 + steps.size()));
@@ -243,7 +246,8 @@ TEST_F(Window, ChooserConfirmedSameAndCancelled) {
   form_.Edit1->SetText(temp.File("none"));
   form_.Edit1Change(nullptr);
   EXPECT_FALSE(form_.Timer1->Enabled());
-  RunChooser(form_, [](HWND chooser) { SendMessageA(GetDlgItem(chooser, IDCANCEL), BM_CLICK, 0, 0); });
+  RunChooser(form_,
+             [](HWND chooser) { SendMessageA(GetDlgItem(chooser, IDCANCEL), BM_CLICK, 0, 0); });
   EXPECT_EQ(form_.Edit1->Text(), temp.File("none"));
   EXPECT_TRUE(form_.Timer1->Enabled());
   DeleteFileA(temp.File("sub").c_str());
