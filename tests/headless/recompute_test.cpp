@@ -175,3 +175,28 @@ TEST_F(Recompute, RefusedTimerIsReportedAndAskedForAgain) {
 
 }  // namespace
 }  // namespace zinnow
+
+namespace zinnow {
+namespace {
+
+// An error box holds the ticks back, so a failure that recurs at every tick opens one box.
+TEST(ErrorBox, TicksWaitWhileItIsOpen) {
+  headless::Reset();
+  TZinForm form;
+  form.Edit1Change(nullptr);
+  test::TempFolder folder;
+  headless::UserTypes(*form.Edit1, folder.Str());
+  int ticks = 0;
+  form.Timer1->OnTimer = [&](TObject*) { ++ticks; };
+  headless::WhileErrorBoxOpen([&] { headless::Tick(*form.Timer1); });
+  Application().SetTitle("Zinnow");
+  Application().ShowErrorBox("ｽﾄﾘｰﾑへの書き込みｴﾗｰ.");
+  EXPECT_EQ(ticks, 0);
+  EXPECT_EQ(headless::ErrorBoxes(), std::vector<AnsiString>{"ｽﾄﾘｰﾑへの書き込みｴﾗｰ."});
+  headless::Tick(*form.Timer1);
+  EXPECT_EQ(ticks, 1);
+  headless::Reset();
+}
+
+}  // namespace
+}  // namespace zinnow

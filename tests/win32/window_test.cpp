@@ -278,5 +278,21 @@ TEST_F(Window, ChooserFailsBeforeItOpensOnAMissingDrive) {
   EXPECT_FALSE(form_.Timer1->Enabled());
 }
 
+// The taskbar shows the application's title; the main window, owned by it, shows "Quorrel".
+TEST(Application, HiddenOwnerWindowCarriesTheTitle) {
+  Application().Initialize();
+  Application().SetTitle("Zinnow");
+  TZinForm form;
+  char title[64] = "";
+  GetWindowTextA(win32::ApplicationWindow(), title, sizeof title);
+  EXPECT_STREQ(title, "Zinnow");
+  EXPECT_EQ(GetWindow(win32::WindowOf(form), GW_OWNER), win32::ApplicationWindow());
+  EXPECT_EQ(form.Caption(), "Quorrel");
+  const LONG style = GetWindowLongA(win32::WindowOf(form), GWL_STYLE);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);  // fixed size
+}
+
 }  // namespace
 }  // namespace zinnow
