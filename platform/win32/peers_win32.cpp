@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/application.h"
+#include "platform/code_page.h"
 #include "platform/controls.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/windows_backend.h"
@@ -98,6 +99,17 @@ AnsiString WindowText(HWND window) {
 
 class WindowPeer;
 
+// What the drop-down list shows of an entry: no one reads a line of more than a thousand bytes,
+// and the native list measures every byte it is given.
+AnsiString ShownInList(const AnsiString& entry) {
+  constexpr std::size_t kShown = 1024;
+  if (entry.size() <= kShown) return entry;
+  std::size_t cut = 0;
+  const CodePage& page = SystemCodePage();
+  while (cut < kShown) cut += page.IsLeadByte(static_cast<unsigned char>(entry[cut])) ? 2 : 1;
+  return entry.substr(0, cut > kShown ? cut - 2 : cut) + "...";
+}
+
 // A label has no window: its parent paints it, so windowed controls always lie above it. It
 // sizes itself to its caption and paints the panel's colour behind it.
 class LabelPeer : public ControlPeer {
@@ -182,32 +194,32 @@ class WindowPeer : public ListPeer {
       ShowWindow(window_, visible ? (kind_ == ControlKind::Form ? SW_SHOW : SW_SHOWNA) : SW_HIDE);
   }
 
-  int Count() const override { return static_cast<int>(SendMessageA(window_, CB_GETCOUNT, 0, 0)); }
-  AnsiString Item(int index) const override {
-    const LRESULT length = SendMessageA(window_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == CB_ERR || length <= 0) return AnsiString();
-    AnsiString text(static_cast<std::size_t>(length) + 1, '\0');
-    const LRESULT got = SendMessageA(window_, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                                     reinterpret_cast<LPARAM>(text.data()));
-    text.resize(got == CB_ERR ? 0 : static_cast<std::size_t>(got));
-    return text;
-  }
+  // The list keeps every entry's bytes itself: the native list holds its text in Unicode, and a
+  // byte sequence that is no valid Shift_JIS would not come back whole from it.
+  int Count() const override { return static_cast<int>(items_.size()); }
+  AnsiString Item(int index) const override { return items_.at(static_cast<std::size_t>(index)); }
   bool Insert(int index, const AnsiString& text) override {
+    const AnsiString shown = ShownInList(text);
     const LRESULT at = SendMessageA(window_, CB_INSERTSTRING, static_cast<WPARAM>(index),
-                                    reinterpret_cast<LPARAM>(text.c_str()));
-    return at != CB_ERR && at != CB_ERRSPACE;
+                                    reinterpret_cast<LPARAM>(shown.c_str()));
+    if (at == CB_ERR || at == CB_ERRSPACE) return false;
+    items_.insert(items_.begin() + index, text);
+    return true;
   }
   void Delete(int index) override {
     SendMessageA(window_, CB_DELETESTRING, static_cast<WPARAM>(index), 0);
+    items_.erase(items_.begin() + index);
   }
   void Clear() override {
     // CB_RESETCONTENT would empty the edit part too.
     const AnsiString text = Text();
     SendMessageA(window_, CB_RESETCONTENT, 0, 0);
     SetWindowTextA(window_, text.c_str());
+    items_.clear();
   }
+  // The entry's own bytes into the edit part (the list's copy may be shortened).
   void Select(int index) override {
-    if (index >= 0) SendMessageA(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (index >= 0) SetWindowTextA(window_, items_.at(static_cast<std::size_t>(index)).c_str());
   }
 
  private:
@@ -221,6 +233,7 @@ class WindowPeer : public ListPeer {
   WNDPROC editProc_ = nullptr;
   AnsiString text_;
   std::vector<LabelPeer*> labels_;
+  std::vector<AnsiString> items_;
 };
 
 LabelPeer::LabelPeer(WindowPeer* parent, const PeerDesign& design)
