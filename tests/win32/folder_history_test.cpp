@@ -35,6 +35,9 @@ TEST(HistoryFiles, RoundTrips) {
       {"plain", "C:\\shots\r\nC:\\more", "C:\\shots\r\nC:\\more\r\n"},
       {"plain", "", ""},
       {"plain", "A\nB\rC\r\n\r\n", "A\r\nB\r\nC\r\n\r\n"},
+      // Bytes that are no valid Shift_JIS, and a line far longer than the list shows.
+      {"plain", "\x81\x20\xff\x80\xa0\xfd\r\n" + std::string(5000, 'y'),
+       "\x81\x20\xff\x80\xa0\xfd\r\n" + std::string(5000, 'y') + "\r\n"},
       // A folder whose name ends in characters with 0x5C as their second byte.
       {"\x95\x5c\x83\x5c", "C:\\\x95\x5c\r\n", "C:\\\x95\x5c\r\n"},
   };
