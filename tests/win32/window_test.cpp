@@ -216,8 +216,6 @@ TEST_F(Window, ChooserConfirmedSameAndCancelled) {
   CreateDirectoryA(temp.File("sub").c_str(), nullptr);
   int recomputes = 0;
   form_.Edit1->OnChange = [&](TObject*) { ++recomputes; };
-  auto countingRecompute = [&] { return recomputes; };
-  (void)countingRecompute;
 
   // Confirmed with another folder: into the first subfolder, then OK.
   form_.Edit1->SetText(temp.Path());
