@@ -50,7 +50,7 @@ fuzz: deps
 
 # Figures, not checks: never part of `make test`.
 bench: build
-	@tools/wine-session.sh tools/wine-exec.sh build/windows/bench/capture_bench.exe
+	@tools/wine-session.sh tools/bench.sh
 
 format-check: deps
 	@clang-format --dry-run --Werror $(SOURCES)
