@@ -35,7 +35,8 @@ double CpuMs(HANDLE process) {
 
 HBITMAP Picture(int width, int height, unsigned seed) {
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint32_t>((i + seed) * 2654435761u) & 0xFFFFFF;
+  for (std::size_t i = 0; i < pixels.size(); ++i)
+    pixels[i] = static_cast<std::uint32_t>((i + seed) * 2654435761u) & 0xFFFFFF;
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   HDC screen = GetDC(nullptr);
@@ -79,7 +80,8 @@ int main(int argc, char** argv) {
   std::fprintf(history, "%s\r\n", pictures.c_str());
   std::fclose(history);
 
-  HWND owner = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  HWND owner =
+      CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   OpenClipboard(owner);
   EmptyClipboard();
   CloseClipboard();
@@ -87,8 +89,8 @@ int main(int argc, char** argv) {
   si.cb = sizeof(si);
   PROCESS_INFORMATION program{};
   std::string command = "\"" + work + "\\zinnow.exe\"";
-  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, work.c_str(), &si,
-                      &program)) {
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, work.c_str(),
+                      &si, &program)) {
     return 3;
   }
   WaitForInputIdle(program.hProcess, 10000);

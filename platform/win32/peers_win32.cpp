@@ -332,6 +332,7 @@ WindowPeer::WindowPeer(TControl& owner, TWinControl* parent, const PeerDesign& d
                  static_cast<WPARAM>(design.maxLength), 0);
   }
   if (kind_ == ControlKind::ComboBox) {
+    if (design.maxLength == 0) SendMessageA(window_, CB_LIMITTEXT, 0, 0);  // no limit at all
     SendMessageA(window_, CB_SETITEMHEIGHT, 0, Scaled(kItemHeight));
   }
   if (kind_ == ControlKind::SpinEdit) {

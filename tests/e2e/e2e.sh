@@ -52,6 +52,9 @@ done
 check "each picture saved once" test "$(ls "$dir/pictures" | wc -l)" -eq 3
 stop
 check "the program ends after the close" ended
+wait "$program"
+rc=$?
+check "with exit code 0" test "$rc" = 0
 check "path.txt holds the folder" test "$(cat "$dir/path.txt")" = "$(printf '%s\r' "$(win "$work/saving/pictures")")"
 
 # No path.txt: the fallback entry, polling off, written at the end.
