@@ -108,8 +108,8 @@ int main(int argc, char** argv) {
     char name[64];
     std::snprintf(name, sizeof name, "\\svbmp%03d.bmp", i);
     const std::string file = pictures + name;
-    const double put = Now();
     if (!Put(owner, bitmap)) return 4;
+    const double put = Now();  // the picture is on the clipboard from here
     while (FileSize(file) != expected) {
       if (Now() - put > 10000) {
         std::printf("capture %d did not arrive\n", i);
