@@ -154,8 +154,23 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, Clipboar
   WindowDc screen(nullptr);
   if (!screen) ThrowOutOfResources();
 
-  if (!sourceIsSection) {
-    const bool monochrome = ds.dsBm.bmPlanes == 1 && ds.dsBm.bmBitsPixel == 1;
+  const bool monochrome = ds.dsBm.bmPlanes == 1 && ds.dsBm.bmBitsPixel == 1;
+  const int displayDepth =
+      GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES);
+  if (!sourceIsSection && !monochrome && displayDepth == 32) {
+    // On a 32-bit display the copy at the display's depth is made straight into the
+    // device-independent image the file is written from: the same pixels, one copy fewer.
+    BitmapInfo info;
+    info.header = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* pixels = nullptr;
+    impl->held.Reset(
+        Required(CreateDIBSection(screen.Get(), info.Get(), DIB_RGB_COLORS, &pixels, nullptr, 0)));
+    if (pixels == nullptr) ThrowOutOfResources();
+    WhiteThenCopy(screen.Get(), source, clipboardPalette, impl->held.Get(), impl->palette.Get(),
+                  width, height);
+    impl->heldIsSection = true;
+    impl->heldMadeWith = info;
+  } else if (!sourceIsSection) {
     impl->held.Reset(Required(monochrome ? CreateBitmap(width, height, 1, 1, nullptr)
                                          : CreateCompatibleBitmap(screen.Get(), width, height)));
     WhiteThenCopy(screen.Get(), source, clipboardPalette, impl->held.Get(), impl->palette.Get(),
