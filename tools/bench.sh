@@ -11,6 +11,9 @@ echo "machine: $(nproc) cores, $(free -g | awk '/Mem:/ {print $2}') GiB, $(wine 
   "$(winepath -w "$top/build/windows/zinnow.exe")" "$(winepath -w "$work/cycle")" \
   "${BENCH_CAPTURES:-200}" "${BENCH_IDLE_SECONDS:-30}" | tee -a "$work/figures"
 
+"$top/tools/bench_peer.sh" "$work/peer" "${BENCH_PEER_CAPTURES:-20}" "$top/build/windows/zinnow.exe" |
+  tee -a "$work/figures"
+
 figure() { awk -v name="$1" -F': ' '$1 == name { split($2, v, " "); print v[1] }' "$work/figures"; }
 budget() {  # budget NAME LIMIT: PASS when the figure is at most the limit
   local value; value="$(figure "$1")"
