@@ -1,7 +1,9 @@
 // How fast a picture reaches disk, and what idling costs: drives zinnow.exe from outside.
-//   cycle_bench ZINNOW_EXE WORK_FOLDER [CAPTURES] [IDLE_SECONDS]
+//   cycle_bench ZINNOW_EXE WORK_FOLDER [CAPTURES] [IDLE_SECONDS] [SOAK_CAPTURES]
 // Prints `NAME: VALUE UNIT` lines.
 #include <windows.h>
+
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -33,10 +35,13 @@ double CpuMs(HANDLE process) {
   return ms(kernel) + ms(user);
 }
 
+std::uint32_t Pixel(std::size_t i, unsigned seed) {
+  return static_cast<std::uint32_t>((i + seed) * 2654435761u) & 0xFFFFFF;
+}
+
 HBITMAP Picture(int width, int height, unsigned seed) {
   std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-  for (std::size_t i = 0; i < pixels.size(); ++i)
-    pixels[i] = static_cast<std::uint32_t>((i + seed) * 2654435761u) & 0xFFFFFF;
+  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = Pixel(i, seed);
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   HDC screen = GetDC(nullptr);
@@ -57,6 +62,28 @@ bool Put(HWND owner, HBITMAP bitmap) {
     Sleep(1);
   }
   return false;
+}
+
+// Whether the file holds exactly the picture: a 32-bit bitmap file, bottom row first.
+bool SavedExactly(const std::string& path, int width, int height, unsigned seed) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::vector<unsigned char> bytes(54 + static_cast<std::size_t>(width) * height * 4);
+  const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), f);
+  const bool more = std::fgetc(f) != EOF;
+  std::fclose(f);
+  if (got != bytes.size() || more || bytes[0] != 'B' || bytes[1] != 'M') return false;
+  const unsigned char* rows = bytes.data() + 54;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t p = Pixel(static_cast<std::size_t>(y) * width + x, seed);
+      const unsigned char* q = rows + (static_cast<std::size_t>(height - 1 - y) * width + x) * 4;
+      if (q[0] != (p & 0xFF) || q[1] != ((p >> 8) & 0xFF) || q[2] != (p >> 16) || q[3] != 0) {
+        return false;
+      }
+    }
+  }
+  return true;
 }
 
 double Percentile(std::vector<double> values, double p) {
@@ -126,6 +153,53 @@ int main(int argc, char** argv) {
   std::printf("latency_median: %.1f ms\n", Percentile(latencies, 0.5));
   std::printf("latency_p95: %.1f ms\n", Percentile(latencies, 0.95));
   std::printf("idle_cpu: %.3f %%\n", idleCpu);
+
+  // The soak: pictures of changing size back to back, each checked and removed.
+  const int soak = argc > 5 ? std::atoi(argv[5]) : 0;
+  if (soak > 0) {
+    auto memory = [&] {
+      PROCESS_MEMORY_COUNTERS counters{};
+      GetProcessMemoryInfo(program.hProcess, &counters, sizeof(counters));
+      return counters.PagefileUsage / 1048576.0;
+    };
+    const double soakStart = Now();
+    double memoryEarly = memory();
+    int wrong = 0, lost = 0;
+    for (int i = 0; i < soak; ++i) {
+      const int n = captures + i;
+      const int w = 64 + (i * 37) % 577, h = 48 + (i * 53) % 411;
+      HBITMAP bitmap = Picture(w, h, static_cast<unsigned>(n));
+      char name[64];
+      std::snprintf(name, sizeof name, "\\svbmp%03d.bmp", n);
+      const std::string file = pictures + name;
+      if (!Put(owner, bitmap)) return 4;
+      const double put = Now();
+      while (FileSize(file) != 54 + 4LL * w * h && Now() - put < 10000) Sleep(1);
+      while (IsClipboardFormatAvailable(CF_BITMAP) && Now() - put < 10000) Sleep(1);
+      if (FileSize(file) < 0) {
+        ++lost;
+      } else if (!SavedExactly(file, w, h, static_cast<unsigned>(n))) {
+        ++wrong;
+      }
+      DeleteFileA(file.c_str());
+      if (i == std::min(99, soak - 1)) memoryEarly = memory();
+    }
+    int extra = 0;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((pictures + "\\*.bmp").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+      do {
+        ++extra;
+      } while (FindNextFileA(find, &data));
+      FindClose(find);
+    }
+    std::printf("soak_captures: %d pictures\n", soak);
+    std::printf("soak_time: %.1f s\n", (Now() - soakStart) / 1000.0);
+    std::printf("soak_lost: %d pictures\n", lost);
+    std::printf("soak_wrong: %d pictures\n", wrong);
+    std::printf("soak_extra_files: %d files\n", extra);
+    std::printf("soak_memory_growth: %.1f MB\n", memory() - memoryEarly);
+  }
   PostMessageA(FindWindowA(nullptr, "Quorrel"), WM_CLOSE, 0, 0);
   WaitForSingleObject(program.hProcess, 10000);
   return 0;

@@ -9,7 +9,7 @@ echo "machine: $(nproc) cores, $(free -g | awk '/Mem:/ {print $2}') GiB, $(wine 
 "$top/tools/wine-exec.sh" "$top/build/windows/bench/capture_bench.exe" | tee "$work/figures"
 "$top/tools/wine-exec.sh" "$top/build/windows/bench/cycle_bench.exe" \
   "$(winepath -w "$top/build/windows/zinnow.exe")" "$(winepath -w "$work/cycle")" \
-  "${BENCH_CAPTURES:-200}" "${BENCH_IDLE_SECONDS:-30}" | tee -a "$work/figures"
+  "${BENCH_CAPTURES:-200}" "${BENCH_IDLE_SECONDS:-30}" "${BENCH_SOAK:-2000}" | tee -a "$work/figures"
 
 "$top/tools/bench_peer.sh" "$work/peer" "${BENCH_PEER_CAPTURES:-20}" "$top/build/windows/zinnow.exe" |
   tee -a "$work/figures"
@@ -30,6 +30,9 @@ memory_limit="$(awk -v p="$(figure picture_bytes)" 'BEGIN { printf "%.1f", 2.5 *
   budget idle_cpu 0.2
   budget capture_over_floor 3
   budget peak_memory "$memory_limit"
+  budget soak_lost 0
+  budget soak_wrong 0
+  budget soak_extra_files 0
 } | tee "$work/budgets"
 echo
 printf '%-22s %12s %12s %s\n' figure value budget result
