@@ -190,6 +190,7 @@ int main(int argc, char** argv) {
     if (find != INVALID_HANDLE_VALUE) {
       do {
         ++extra;
+        std::printf("left over: %s (%lu bytes)\n", data.cFileName, data.nFileSizeLow);
       } while (FindNextFileA(find, &data));
       FindClose(find);
     }
