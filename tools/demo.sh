@@ -26,7 +26,7 @@ wait_for() {  # wait_for SECONDS COMMAND...
 }
 saved_at_least() { [ "$(find "$demo/pictures" -name '*.bmp' | wc -l)" -ge "$1" ]; }
 
-wait_for 30 xdotool search --name '^Quorrel$' >/dev/null || { echo "demo: no window"; exit 1; }
+wait_for 30 xdotool search --onlyvisible --name '^Quorrel$' >/dev/null || { echo "demo: no window"; exit 1; }
 colours=(red-yellow blue-white green-black)
 for i in 0 1 2; do
   convert -size $((320 + 40 * i))x$((200 + 20 * i)) "gradient:${colours[$i]}" "BMP3:$demo/copy$i.bmp"

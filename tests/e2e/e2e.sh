@@ -22,7 +22,7 @@ wait_for() {  # wait_for SECONDS COMMAND...
 helper() { wine "$helper" "$@" >/dev/null 2>&1 </dev/null; }
 same_bytes() { cmp -s "$1" "$2"; }
 ended() { ! kill -0 "$program" 2>/dev/null; }
-window_up() { xdotool search --name '^Quorrel$' >/dev/null 2>&1; }
+window_up() { xdotool search --onlyvisible --name '^Quorrel$' >/dev/null 2>&1; }  # shown: FormCreate has run
 
 # start CASE [ENTRY...]: a program folder of its own with those path.txt lines (none: no
 # path.txt), and zinnow.exe started in it.
