@@ -13,31 +13,11 @@
 #include "capture/picture_transfer.h"
 #include "platform/clipboard.h"
 
+#include "bench/bench_support.h"
+
 namespace {
 
-double Now() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-bool PutPicture(HWND owner, int width, int height) {
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-  for (std::size_t i = 0; i < pixels.size(); ++i)
-    pixels[i] = static_cast<std::uint32_t>(i * 2654435761u) & 0xFFFFFF;
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  SetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  if (!OpenClipboard(owner)) return false;
-  EmptyClipboard();
-  const bool ok = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
-  CloseClipboard();
-  return ok;
-}
+using zinnow::bench::Now;
 
 }  // namespace
 
@@ -50,7 +30,7 @@ int main(int argc, char** argv) {
   const std::string target = folder + "\\zinnow-bench.bmp";
   HWND owner =
       CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  if (!PutPicture(owner, width, height)) return 1;
+  if (!zinnow::bench::Put(owner, zinnow::bench::Picture(width, height, 0))) return 1;
 
   zinnow::TPicture holder;
   const double t0 = Now();

@@ -11,14 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
+
 namespace {
 
-double Now() {
-  LARGE_INTEGER frequency, counter;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+using zinnow::bench::Now;
+using zinnow::bench::Picture;
+using zinnow::bench::Pixel;
+using zinnow::bench::Put;
 
 long long FileSize(const std::string& path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
@@ -33,35 +33,6 @@ double CpuMs(HANDLE process) {
     return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000.0;
   };
   return ms(kernel) + ms(user);
-}
-
-std::uint32_t Pixel(std::size_t i, unsigned seed) {
-  return static_cast<std::uint32_t>((i + seed) * 2654435761u) & 0xFFFFFF;
-}
-
-HBITMAP Picture(int width, int height, unsigned seed) {
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = Pixel(i, seed);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  SetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  return bitmap;
-}
-
-bool Put(HWND owner, HBITMAP bitmap) {
-  for (int i = 0; i < 200; ++i) {
-    if (OpenClipboard(owner)) {
-      EmptyClipboard();
-      const bool ok = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
-      CloseClipboard();
-      return ok;
-    }
-    Sleep(1);
-  }
-  return false;
 }
 
 // Whether the file holds exactly the picture: a 32-bit bitmap file, bottom row first.

@@ -1,0 +1,50 @@
+#pragma once
+
+// What the benchmarks share: a millisecond clock, pictures whose every pixel is known, and
+// putting one on the clipboard as another program would.
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace zinnow::bench {
+
+inline double Now() {
+  LARGE_INTEGER frequency, counter;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+inline std::uint32_t Pixel(std::size_t i, unsigned seed) {
+  return static_cast<std::uint32_t>((i + seed) * 2654435761u) & 0xFFFFFF;
+}
+
+inline HBITMAP Picture(int width, int height, unsigned seed) {
+  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = Pixel(i, seed);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  SetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+// Owns `bitmap` from here on, as the clipboard does.
+inline bool Put(HWND owner, HBITMAP bitmap) {
+  for (int i = 0; i < 200; ++i) {
+    if (OpenClipboard(owner)) {
+      EmptyClipboard();
+      const bool ok = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
+      CloseClipboard();
+      return ok;
+    }
+    Sleep(1);
+  }
+  return false;
+}
+
+}  // namespace zinnow::bench
