@@ -106,6 +106,9 @@ int main(int argc, char** argv) {
     char name[64];
     std::snprintf(name, sizeof name, "\\svbmp%03d.bmp", i);
     const std::string file = pictures + name;
+    // A user copies at any moment, not in step with the program's polling: wait a spread-out
+    // 0 to 99 ms after the last capture before the next picture.
+    Sleep((static_cast<unsigned>(i) * 2654435761u >> 16) % 100);
     if (!Put(owner, bitmap)) return 4;
     const double put = Now();  // the picture is on the clipboard from here
     while (FileSize(file) != expected) {

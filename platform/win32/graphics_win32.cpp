@@ -73,6 +73,57 @@ std::vector<RgbQuad> SectionColorTable(HDC dc, HBITMAP section) {
   return colors;
 }
 
+// Whether a section made with `a` can serve where one made with `b` is asked for: the same
+// size and pixel layout, and no colour table (a table is part of what a section is made with).
+bool SameSectionForm(const BitmapInfo& a, const BitmapInfo& b) {
+  const BITMAPINFOHEADER& x = a.header;
+  const BITMAPINFOHEADER& y = b.header;
+  if (x.biBitCount <= 8 || x.biWidth != y.biWidth || x.biHeight != y.biHeight ||
+      x.biBitCount != y.biBitCount || x.biCompression != y.biCompression) {
+    return false;
+  }
+  return x.biCompression != BI_BITFIELDS || std::memcmp(a.colors, b.colors, 12) == 0;
+}
+
+// The image of the picture released last, kept for the next picture of the same form. The pages
+// of a new screen-sized image fault in one by one on first touch, which costs more than the copy
+// into it; pictures of one size follow each other, so the next one finds its memory ready. One
+// image at most is kept; a picture of another form replaces it.
+class SpareSection {
+ public:
+  static SpareSection& Instance() {
+    static SpareSection spare;
+    return spare;
+  }
+
+  // A section made with `info`: the kept one when it has that form, otherwise a new one.
+  UniqueBitmap Take(HDC screen, BitmapInfo& info, void** pixels) {
+    if (section_ && SameSectionForm(madeWith_, info)) {
+      DIBSECTION ds{};
+      if (GetObjectA(section_.Get(), sizeof(ds), &ds) == sizeof(ds) && ds.dsBm.bmBits) {
+        *pixels = ds.dsBm.bmBits;
+        return std::move(section_);
+      }
+    }
+    section_.Reset();
+    *pixels = nullptr;
+    UniqueBitmap made(
+        Required(CreateDIBSection(screen, info.Get(), DIB_RGB_COLORS, pixels, nullptr, 0)));
+    if (*pixels == nullptr) ThrowOutOfResources();
+    return made;
+  }
+
+  void Keep(UniqueBitmap section, const BitmapInfo& madeWith) {
+    if (!section || madeWith.header.biBitCount <= 8) return;
+    section_ = std::move(section);
+    madeWith_ = madeWith;
+  }
+
+ private:
+  UniqueBitmap section_;
+  BitmapInfo madeWith_;
+};
+
 // Copies `source` onto `target` after filling it white, palettes realised on both sides.
 void WhiteThenCopy(HDC screen, HBITMAP source, HPALETTE sourcePalette, HBITMAP target,
                    HPALETTE targetPalette, int width, int height) {
@@ -100,6 +151,13 @@ struct TBitmap::Impl {
   // The device-independent image: for a section source the held image itself.
   UniqueBitmap section;
   std::optional<DibImage> dib;
+
+  BitmapInfo sectionMadeWith;
+
+  ~Impl() {
+    if (heldIsSection) SpareSection::Instance().Keep(std::move(held), heldMadeWith);
+    SpareSection::Instance().Keep(std::move(section), sectionMadeWith);
+  }
 
   // The header and masks the section was made with: Wine reports bit-field compression for
   // every 16-bit section, so its own description would not say what was asked for.
@@ -163,9 +221,7 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, Clipboar
     BitmapInfo info;
     info.header = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* pixels = nullptr;
-    impl->held.Reset(
-        Required(CreateDIBSection(screen.Get(), info.Get(), DIB_RGB_COLORS, &pixels, nullptr, 0)));
-    if (pixels == nullptr) ThrowOutOfResources();
+    impl->held = SpareSection::Instance().Take(screen.Get(), info, &pixels);
     WhiteThenCopy(screen.Get(), source, clipboardPalette, impl->held.Get(), impl->palette.Get(),
                   width, height);
     impl->heldIsSection = true;
@@ -199,8 +255,9 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, Clipboar
       std::memcpy(info.colors, masks, sizeof(masks));
     }
     void* pixels = nullptr;
-    impl->held.Reset(
-        Required(CreateDIBSection(screen.Get(), info.Get(), DIB_RGB_COLORS, &pixels, nullptr, 0)));
+    impl->held = bits > 8 ? SpareSection::Instance().Take(screen.Get(), info, &pixels)
+                          : UniqueBitmap(Required(CreateDIBSection(
+                                screen.Get(), info.Get(), DIB_RGB_COLORS, &pixels, nullptr, 0)));
     if (pixels == nullptr) ThrowOutOfResources();
     const int rows = height < 0 ? -height : height;
     if (bits > 8) {
@@ -268,9 +325,11 @@ const DibImage& TBitmap::DeviceIndependentImage() {
     }
   }
   void* pixels = nullptr;
-  m.section.Reset(
-      Required(CreateDIBSection(screen.Get(), info.Get(), DIB_RGB_COLORS, &pixels, nullptr, 0)));
+  m.section = depth > 8 ? SpareSection::Instance().Take(screen.Get(), info, &pixels)
+                        : UniqueBitmap(Required(CreateDIBSection(
+                              screen.Get(), info.Get(), DIB_RGB_COLORS, &pixels, nullptr, 0)));
   if (pixels == nullptr) ThrowOutOfResources();
+  m.sectionMadeWith = info;
   if (depth > 8) {
     BitmapInfo query = info;
     GetDIBits(screen.Get(), m.held.Get(), 0, static_cast<UINT>(height), pixels, query.Get(),

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "capture/picture_transfer.h"
 #include "platform/clipboard.h"
 #include "platform/exceptions.h"
@@ -48,7 +50,7 @@ std::vector<std::uint8_t> Tail(const std::vector<std::uint8_t>& b, std::size_t f
 }
 
 class Transfer : public ::testing::Test {
- protected:
+ public:
   std::vector<std::uint8_t> Save() {
     TakeClipboardPicture(holder_);
     WritePictureFile(holder_, Target());
@@ -62,6 +64,7 @@ class Transfer : public ::testing::Test {
     return bits;
   }
 
+ protected:
   test::TempFolder folder_;
   TPicture holder_;
 };
@@ -178,23 +181,58 @@ TEST_F(Transfer, NothingHeldWritesNothing) {
   EXPECT_FALSE(test::FileExists(Target()));
 }
 
+// The rows of a bottom-up 16-bit (5-5-5) image, each padded to four bytes.
+std::vector<std::uint8_t> Rows16(int width, int height, std::uint32_t seed) {
+  std::vector<std::uint8_t> rows;
+  for (int y = height - 1; y >= 0; --y) {
+    for (int x = 0; x < width; ++x) {
+      const std::uint32_t p = test::FixturePixel(x, y, seed);
+      const std::uint32_t v =
+          ((p >> 19) & 0x1F) << 10 | ((p >> 11) & 0x1F) << 5 | ((p >> 3) & 0x1F);
+      rows.insert(rows.end(), {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)});
+    }
+    if (width % 2) rows.insert(rows.end(), {0, 0});
+  }
+  return rows;
+}
+
+// Pictures one after another through the same holder, of one size and of others in between:
+// each file holds its own picture, never pixels of an earlier one.
+void ExpectSeriesSavedExactly(Transfer& t, int bits) {
+  struct Shot {
+    int width, height;
+    std::uint32_t seed;
+  };
+  const Shot shots[] = {{3, 2, 1}, {3, 2, 2}, {5, 4, 3}, {3, 2, 4}, {3, 2, 5}, {2, 3, 6}};
+  for (const Shot& s : shots) {
+    SCOPED_TRACE(testing::Message() << s.width << "x" << s.height << " seed " << s.seed);
+    ASSERT_EQ(test::RunHelper("bitmap " + std::to_string(s.width) + " " + std::to_string(s.height) +
+                              " " + std::to_string(s.seed)),
+              0);
+    const auto b = t.Save();
+    const auto rows =
+        bits == 32 ? test::Rows32(s.width, s.height, s.seed) : Rows16(s.width, s.height, s.seed);
+    EXPECT_EQ(Tail(b, 54), rows);
+  }
+}
+
+TEST_F(Transfer, SeriesOfPicturesEachSavedExactly) {
+  ASSERT_EQ(Depth(), 32);
+  ExpectSeriesSavedExactly(*this, 32);
+}
+
 // Runs on a display of 16 bits only (its own session).
 TEST_F(Transfer, Depth16GivesFiveFiveFive) {
   ASSERT_EQ(Depth(), 16);
   ASSERT_EQ(test::RunHelper("bitmap 3 2"), 0);
   const auto b = Save();
   ExpectLayout(b, {70, 54, 3, 2, 16, 16, 0});
-  for (int y = 0; y < 2; ++y) {
-    for (int x = 0; x < 3; ++x) {
-      const std::size_t at = 54 + 8 * (1 - y) + 2 * x;
-      const std::uint32_t p = test::FixturePixel(x, y);
-      const std::uint16_t expected = static_cast<std::uint16_t>(
-          ((p >> 19) & 0x1F) << 10 | ((p >> 11) & 0x1F) << 5 | ((p >> 3) & 0x1F));
-      EXPECT_EQ(b[at] | b[at + 1] << 8, expected) << x << "," << y;
-    }
-    EXPECT_EQ(b[54 + 8 * (1 - y) + 6], 0);  // the row's padding
-    EXPECT_EQ(b[54 + 8 * (1 - y) + 7], 0);
-  }
+  EXPECT_EQ(Tail(b, 54), Rows16(3, 2, 0));
+}
+
+TEST_F(Transfer, Depth16SeriesOfPicturesEachSavedExactly) {
+  ASSERT_EQ(Depth(), 16);
+  ExpectSeriesSavedExactly(*this, 16);
 }
 
 }  // namespace
