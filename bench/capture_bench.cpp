@@ -1,5 +1,6 @@
 // One capture of a big picture, step by step: transfer, write, emptying. Prints `NAME: VALUE UNIT`.
 //   capture_bench [WIDTH HEIGHT FOLDER]
+//   capture_bench put WIDTH HEIGHT   (its own helper: puts the picture and ends)
 #include <windows.h>
 
 #include <psapi.h>
@@ -19,21 +20,52 @@ namespace {
 
 using zinnow::bench::Now;
 
+// Puts the picture from a process of its own, as the program a user copies from would: reading
+// another process's clipboard content is what the program does at every capture.
+bool PutFromAnotherProcess(const char* self, int width, int height) {
+  std::string command =
+      "\"" + std::string(self) + "\" put " + std::to_string(width) + " " + std::to_string(height);
+  STARTUPINFOA si{};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &process)) {
+    return false;
+  }
+  WaitForSingleObject(process.hProcess, 60000);
+  DWORD code = 1;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code == 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  HWND owner =
+      CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  if (argc == 4 && std::strcmp(argv[1], "put") == 0) {
+    const int w = std::atoi(argv[2]), h = std::atoi(argv[3]);
+    return zinnow::bench::Put(owner, zinnow::bench::Picture(w, h, 0)) ? 0 : 1;
+  }
   const int width = argc > 2 ? std::atoi(argv[1]) : 3840;
   const int height = argc > 2 ? std::atoi(argv[2]) : 2160;
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
   const std::string folder = argc > 3 ? argv[3] : temp;
   const std::string target = folder + "\\zinnow-bench.bmp";
-  HWND owner =
-      CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  if (!zinnow::bench::Put(owner, zinnow::bench::Picture(width, height, 0))) return 1;
+  if (!PutFromAnotherProcess(argv[0], width, height)) return 1;
 
   zinnow::TPicture holder;
   const double t0 = Now();
+  // The system's part of the transfer first: handing over the other process's bitmap. The
+  // transfer that follows finds it ready and makes the program's own copy.
+  {
+    zinnow::ScopedClipboard open;
+    if (zinnow::clipboard::Data(zinnow::kCfBitmap) == nullptr) return 1;
+  }
+  const double tHanded = Now();
   const std::uint32_t taken = zinnow::TakeClipboardPicture(holder);
   const double t1 = Now();
   zinnow::WritePictureFile(holder, target);
@@ -64,6 +96,8 @@ int main(int argc, char** argv) {
 
   std::printf("picture: %dx%d 32 bits\n", width, height);
   std::printf("capture_transfer: %.1f ms\n", t1 - t0);
+  std::printf("capture_transfer_system: %.1f ms\n", tHanded - t0);
+  std::printf("capture_transfer_copy: %.1f ms\n", t1 - tHanded);
   std::printf("capture_write: %.1f ms\n", t2 - t1);
   std::printf("capture_empty: %.1f ms\n", t3 - t2);
   std::printf("capture_total: %.1f ms\n", t3 - t0);

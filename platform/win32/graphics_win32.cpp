@@ -124,9 +124,11 @@ class SpareSection {
   BitmapInfo madeWith_;
 };
 
-// Copies `source` onto `target` after filling it white, palettes realised on both sides.
-void WhiteThenCopy(HDC screen, HBITMAP source, HPALETTE sourcePalette, HBITMAP target,
-                   HPALETTE targetPalette, int width, int height) {
+// Copies the whole of `source` onto `target`, a bitmap of the same size, palettes realised on
+// both sides. A copy that Windows fails to draw fails the transfer: the file must never get
+// pixels that are not the picture's (a white area, or an earlier picture's in a reused image).
+void CopyWhole(HDC screen, HBITMAP source, HPALETTE sourcePalette, HBITMAP target,
+               HPALETTE targetPalette, int width, int height) {
   UniqueMemoryDc sourceDc(Required(CreateCompatibleDC(screen)));
   UniqueMemoryDc targetDc(Required(CreateCompatibleDC(screen)));
   Selection sourceSelected(sourceDc.Get(), source);
@@ -135,8 +137,19 @@ void WhiteThenCopy(HDC screen, HBITMAP source, HPALETTE sourcePalette, HBITMAP t
   if (!targetSelected.Succeeded()) ThrowOutOfResources();
   PaletteSelection sourcePal(sourceDc.Get(), sourcePalette);
   PaletteSelection targetPal(targetDc.Get(), targetPalette);
-  PatBlt(targetDc.Get(), 0, 0, width, height, WHITENESS);
-  BitBlt(targetDc.Get(), 0, 0, width, height, sourceDc.Get(), 0, 0, SRCCOPY);
+  if (!BitBlt(targetDc.Get(), 0, 0, width, height, sourceDc.Get(), 0, 0, SRCCOPY)) {
+    ThrowOutOfResources();
+  }
+}
+
+// Reads every row of `source` into `pixels` in the format `info` describes; fails when Windows
+// reads fewer.
+void ReadAllRows(HDC screen, HBITMAP source, int rows, void* pixels, const BitmapInfo& info) {
+  BitmapInfo query = info;
+  if (GetDIBits(screen, source, 0, static_cast<UINT>(rows), pixels, query.Get(), DIB_RGB_COLORS) !=
+      rows) {
+    ThrowOutOfResources();
+  }
 }
 
 }  // namespace
@@ -222,15 +235,15 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, Clipboar
     info.header = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* pixels = nullptr;
     impl->held = SpareSection::Instance().Take(screen.Get(), info, &pixels);
-    WhiteThenCopy(screen.Get(), source, clipboardPalette, impl->held.Get(), impl->palette.Get(),
-                  width, height);
+    CopyWhole(screen.Get(), source, clipboardPalette, impl->held.Get(), impl->palette.Get(), width,
+              height);
     impl->heldIsSection = true;
     impl->heldMadeWith = info;
   } else if (!sourceIsSection) {
     impl->held.Reset(Required(monochrome ? CreateBitmap(width, height, 1, 1, nullptr)
                                          : CreateCompatibleBitmap(screen.Get(), width, height)));
-    WhiteThenCopy(screen.Get(), source, clipboardPalette, impl->held.Get(), impl->palette.Get(),
-                  width, height);
+    CopyWhole(screen.Get(), source, clipboardPalette, impl->held.Get(), impl->palette.Get(), width,
+              height);
   } else {
     BitmapInfo info;
     const BITMAPINFOHEADER& h = ds.dsBmih;
@@ -261,12 +274,10 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, Clipboar
     if (pixels == nullptr) ThrowOutOfResources();
     const int rows = height < 0 ? -height : height;
     if (bits > 8) {
-      BitmapInfo query = info;
-      GetDIBits(screen.Get(), source, 0, static_cast<UINT>(rows), pixels, query.Get(),
-                DIB_RGB_COLORS);
+      ReadAllRows(screen.Get(), source, rows, pixels, info);
     } else {
-      WhiteThenCopy(screen.Get(), source, clipboardPalette, impl->held.Get(), impl->palette.Get(),
-                    width, rows);
+      CopyWhole(screen.Get(), source, clipboardPalette, impl->held.Get(), impl->palette.Get(),
+                width, rows);
     }
     impl->heldIsSection = true;
     impl->heldMadeWith = info;
@@ -331,12 +342,10 @@ const DibImage& TBitmap::DeviceIndependentImage() {
   if (pixels == nullptr) ThrowOutOfResources();
   m.sectionMadeWith = info;
   if (depth > 8) {
-    BitmapInfo query = info;
-    GetDIBits(screen.Get(), m.held.Get(), 0, static_cast<UINT>(height), pixels, query.Get(),
-              DIB_RGB_COLORS);
+    ReadAllRows(screen.Get(), m.held.Get(), height, pixels, info);
   } else {
-    WhiteThenCopy(screen.Get(), m.held.Get(), m.palette.Get(), m.section.Get(), m.palette.Get(),
-                  width, height);
+    CopyWhole(screen.Get(), m.held.Get(), m.palette.Get(), m.section.Get(), m.palette.Get(), width,
+              height);
   }
   m.DescribeSection(m.section.Get(), info);
   return *m.dib;
