@@ -14,11 +14,16 @@
 //   clip_helper end-session TITLE   tells the window the logon is ending
 //   clip_helper box TITLE FILE      waits for a message box of that title, writes its text to
 //                                   FILE and presses its OK button
+//   clip_helper bitmap-while-saving WINDOW W H SEED
+//                                   once the window (a handle in hex) shows the saving caption,
+//                                   puts `bitmap W H SEED` as soon as the clipboard is free; exit
+//                                   code 0 when the caption still showed saving at that moment
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <vector>
 
 #include "tests/win32/picture_fixture.h"
@@ -164,8 +169,40 @@ int Put(int argc, char** argv) {
 
 }  // namespace
 
+bool ShowsSaving(HWND window) {
+  wchar_t caption[32] = L"";
+  InternalGetWindowText(window, caption, 32);  // sends nothing: the window may be busy
+  return std::wcsncmp(caption, L"保存処理中", 5) == 0;
+}
+
+// Puts a picture between the program's transfer and its emptying: the transfer holds the
+// clipboard, so the first open that succeeds after the saving caption comes right after it.
+int PutWhileSaving(HWND window, int w, int h, unsigned seed) {
+  HWND owner = Owner();
+  HBITMAP bitmap = ScreenBitmap(w, h, seed);
+  const DWORD start = GetTickCount();
+  while (!ShowsSaving(window)) {
+    if (GetTickCount() - start > 10000) return 3;
+    Sleep(1);
+  }
+  while (!OpenClipboard(owner)) {
+    if (GetTickCount() - start > 10000) return 3;
+    Sleep(1);
+  }
+  EmptyClipboard();
+  const bool ok = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
+  CloseClipboard();
+  if (!ok) return 4;
+  return ShowsSaving(window) ? 0 : 5;
+}
+
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
+  if (!std::strcmp(argv[1], "bitmap-while-saving") && argc == 6) {
+    const auto window = reinterpret_cast<HWND>(std::strtoull(argv[2], nullptr, 16));
+    return PutWhileSaving(window, std::atoi(argv[3]), std::atoi(argv[4]),
+                          static_cast<unsigned>(std::atoi(argv[5])));
+  }
   if (!std::strcmp(argv[1], "hold") && argc == 4) {
     HWND owner = Owner();
     if (!OpenFor(owner)) return 3;

@@ -6,16 +6,11 @@
 #include "app/zin_form.h"
 #include "platform/exceptions.h"
 #include "platform/system.h"
+#include "tests/win32/window_capture.h"
 #include "tests/win32/wine_support.h"
 
 namespace zinnow {
 namespace {
-
-// The window with its program folder put where the test wants path.txt.
-class HistoryForm : public TZinForm {
- public:
-  explicit HistoryForm(const AnsiString& folder) { ProgramFolder = folder + "\\"; }
-};
 
 void Write(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
@@ -48,7 +43,7 @@ TEST(HistoryFiles, RoundTrips) {
                 GetLastError() == ERROR_ALREADY_EXISTS);
     Write(folder + "\\path.txt", c.bytes);
     {
-      HistoryForm form(folder);
+      test::FormInFolder form(folder);
       form.LoadHistory();
       form.SaveHistory();
     }
@@ -60,7 +55,7 @@ TEST(HistoryFiles, RoundTrips) {
 
 TEST(HistoryFiles, MissingFileFallsBackAndSavesIt) {
   test::TempFolder temp;
-  HistoryForm form(temp.Path());
+  test::FormInFolder form(temp.Path());
   form.LoadHistory();
   ASSERT_EQ(form.Edit1->Count(), 1);
   EXPECT_EQ(form.Edit1->Item(0), "c:\\");
@@ -69,32 +64,11 @@ TEST(HistoryFiles, MissingFileFallsBackAndSavesIt) {
   EXPECT_EQ(Read(temp.File("path.txt")), "c:\\\r\n");
 }
 
-TEST(HistoryFiles, HeldOpenAtTheEndKeepsTheOldFile) {
-  test::TempFolder temp;
-  const std::string path = temp.File("path.txt");
-  Write(path, "C:\\old\r\n");
-  HistoryForm form(temp.Path());
-  form.LoadHistory();
-  form.Edit1->Insert(0, "C:\\new");
-  {
-    test::Holder lock("lock \"" + path + "\"", 800, temp.File("ready.flag"));
-    ASSERT_TRUE(lock.Holding());
-    try {
-      form.SaveHistory();
-      FAIL() << "path.txt is held";
-    } catch (const EFCreateError& e) {
-      EXPECT_EQ(e.Message(), EFCreateError(path).Message());
-    }
-  }
-  EXPECT_EQ(Read(path), "C:\\old\r\n");
-  EXPECT_EQ(temp.Files(), std::vector<std::string>{"path.txt"});
-}
-
 TEST(HistoryFiles, HeldOpenAtTheStartCountsAsMissing) {
   test::TempFolder temp;
   const std::string path = temp.File("path.txt");
   Write(path, "C:\\kept\r\n");
-  HistoryForm form(temp.Path());
+  test::FormInFolder form(temp.Path());
   {
     test::Holder lock("lock \"" + path + "\"", 500, temp.File("ready.flag"));
     form.LoadHistory();

@@ -1,0 +1,68 @@
+#pragma once
+
+// The real window polling a folder of its own, for the tests of the capture tick.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/zin_form.h"
+#include "tests/win32/wine_support.h"
+
+namespace zinnow::test {
+
+// The window with its program folder where the test wants path.txt.
+class FormInFolder : public TZinForm {
+ public:
+  explicit FormInFolder(const AnsiString& folder) { ProgramFolder = folder + "\\"; }
+};
+
+// Every caption the window is given, in order, as the window itself receives it.
+class CaptionRecorder {
+ public:
+  explicit CaptionRecorder(HWND window) {
+    window_ = window;
+    captions_.clear();
+    hook_ = SetWindowsHookExA(WH_CALLWNDPROC, Record, nullptr, GetCurrentThreadId());
+  }
+  ~CaptionRecorder() { UnhookWindowsHookEx(hook_); }
+  static const std::vector<std::string>& Captions() { return captions_; }
+
+ private:
+  static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->message == WM_SETTEXT && message->hwnd == window_) {
+      captions_.emplace_back(reinterpret_cast<const char*>(message->lParam));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static inline HWND window_ = nullptr;
+  static inline std::vector<std::string> captions_;
+  HHOOK hook_;
+};
+
+class WindowCapture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RunHelper("text");  // nothing to capture yet
+    form_.Edit1Change(nullptr);
+    form_.Edit1->SetText(folder_.Path());
+    form_.Edit1Change(nullptr);
+    ASSERT_TRUE(form_.Timer1->Enabled());
+  }
+  bool WaitForFiles(std::size_t count) {
+    return PumpUntil([&] { return folder_.Files().size() >= count; });
+  }
+  // Long enough for several ticks.
+  void Idle(DWORD ms) {
+    const DWORD until = GetTickCount() + ms;
+    PumpUntil([&] { return GetTickCount() >= until; }, ms + 1000);
+  }
+
+  TempFolder folder_;
+  TZinForm form_;
+};
+
+}  // namespace zinnow::test
