@@ -33,6 +33,14 @@ inline HBITMAP Picture(int width, int height, unsigned seed) {
   return bitmap;
 }
 
+// Waits up to `ms` while handling this thread's messages, as the program a user copies from
+// does: the clipboard tells its owner when it is emptied and waits for the answer.
+inline void PumpFor(DWORD ms) {
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, ms, QS_ALLINPUT);
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+}
+
 // Owns `bitmap` from here on, as the clipboard does.
 inline bool Put(HWND owner, HBITMAP bitmap) {
   for (int i = 0; i < 200; ++i) {

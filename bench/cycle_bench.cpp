@@ -18,6 +18,7 @@ namespace {
 using zinnow::bench::Now;
 using zinnow::bench::Picture;
 using zinnow::bench::Pixel;
+using zinnow::bench::PumpFor;
 using zinnow::bench::Put;
 
 long long FileSize(const std::string& path) {
@@ -108,7 +109,8 @@ int main(int argc, char** argv) {
     const std::string file = pictures + name;
     // A user copies at any moment, not in step with the program's polling: wait a spread-out
     // 0 to 99 ms after the last capture before the next picture.
-    Sleep((static_cast<unsigned>(i) * 2654435761u >> 16) % 100);
+    const double pause = Now();
+    while (Now() - pause < (static_cast<unsigned>(i) * 2654435761u >> 16) % 100) PumpFor(1);
     if (!Put(owner, bitmap)) return 4;
     const double put = Now();  // the picture is on the clipboard from here
     while (FileSize(file) != expected) {
@@ -116,12 +118,12 @@ int main(int argc, char** argv) {
         std::printf("capture %d did not arrive\n", i);
         return 5;
       }
-      Sleep(1);
+      PumpFor(1);
     }
     latencies.push_back(Now() - put);
     DeleteFileA(file.c_str());
     // The program empties the clipboard after saving: wait for that before the next picture.
-    while (IsClipboardFormatAvailable(CF_BITMAP) && Now() - put < 10000) Sleep(1);
+    while (IsClipboardFormatAvailable(CF_BITMAP) && Now() - put < 10000) PumpFor(1);
   }
   std::printf("picture: %dx%d 32 bits, %d captures\n", width, height, captures);
   std::printf("latency_median: %.1f ms\n", Percentile(latencies, 0.5));
@@ -148,8 +150,8 @@ int main(int argc, char** argv) {
       const std::string file = pictures + name;
       if (!Put(owner, bitmap)) return 4;
       const double put = Now();
-      while (FileSize(file) != 54 + 4LL * w * h && Now() - put < 10000) Sleep(1);
-      while (IsClipboardFormatAvailable(CF_BITMAP) && Now() - put < 10000) Sleep(1);
+      while (FileSize(file) != 54 + 4LL * w * h && Now() - put < 10000) PumpFor(1);
+      while (IsClipboardFormatAvailable(CF_BITMAP) && Now() - put < 10000) PumpFor(1);
       if (FileSize(file) < 0) {
         ++lost;
       } else if (!SavedExactly(file, w, h, static_cast<unsigned>(n))) {
