@@ -27,6 +27,18 @@ long long FileSize(const std::string& path) {
   return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
+// Whether the file has its full size and the program has closed it: it opens only then, since
+// the program holds it without sharing while it writes. Checked only once the file exists, so
+// that this never stands in the way of the program creating it.
+bool Complete(const std::string& path, long long expected) {
+  if (FileSize(path) != expected) return false;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
+
 double CpuMs(HANDLE process) {
   FILETIME created, exited, kernel, user;
   GetProcessTimes(process, &created, &exited, &kernel, &user);
@@ -113,7 +125,7 @@ int main(int argc, char** argv) {
     while (Now() - pause < (static_cast<unsigned>(i) * 2654435761u >> 16) % 100) PumpFor(1);
     if (!Put(owner, bitmap)) return 4;
     const double put = Now();  // the picture is on the clipboard from here
-    while (FileSize(file) != expected) {
+    while (!Complete(file, expected)) {
       if (Now() - put > 10000) {
         std::printf("capture %d did not arrive\n", i);
         return 5;
@@ -150,7 +162,7 @@ int main(int argc, char** argv) {
       const std::string file = pictures + name;
       if (!Put(owner, bitmap)) return 4;
       const double put = Now();
-      while (FileSize(file) != 54 + 4LL * w * h && Now() - put < 10000) PumpFor(1);
+      while (!Complete(file, 54 + 4LL * w * h) && Now() - put < 10000) PumpFor(1);
       while (IsClipboardFormatAvailable(CF_BITMAP) && Now() - put < 10000) PumpFor(1);
       if (FileSize(file) < 0) {
         ++lost;

@@ -161,9 +161,9 @@ TEST_F(Faults, PictureCopiedBetweenTransferAndEmptyingIsSavedNext) {
   const int width = 2400, height = 1800;  // a transfer and a write long enough to come between
   ASSERT_EQ(test::RunHelper(Put(width, height, 1)), 0);
   char window[32];
-  std::snprintf(window, sizeof window, "%llx",
-                static_cast<unsigned long long>(
-                    reinterpret_cast<std::uintptr_t>(win32::WindowOf(form_))));
+  std::snprintf(
+      window, sizeof window, "%llx",
+      static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(win32::WindowOf(form_))));
   test::Helper second(std::string("bitmap-while-saving ") + window + " 5 3 2");
   form_.Timer1->SetEnabled(true);
   EXPECT_EQ(second.Finish(), 0) << "the second picture came too late to fall between";
