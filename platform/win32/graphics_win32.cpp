@@ -96,7 +96,8 @@ class SpareSection {
     return spare;
   }
 
-  // A section made with `info`: the kept one when it has that form, otherwise a new one.
+  // A section made with `info`: the kept one when it has that form, otherwise a new one (always
+  // a new one for a colour table).
   UniqueBitmap Take(HDC screen, BitmapInfo& info, void** pixels) {
     if (section_ && SameSectionForm(madeWith_, info)) {
       DIBSECTION ds{};
@@ -105,7 +106,7 @@ class SpareSection {
         return std::move(section_);
       }
     }
-    section_.Reset();
+    if (info.header.biBitCount > 8) section_.Reset();  // another form: the kept one goes first
     *pixels = nullptr;
     UniqueBitmap made(
         Required(CreateDIBSection(screen, info.Get(), DIB_RGB_COLORS, pixels, nullptr, 0)));
@@ -268,10 +269,7 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, Clipboar
       std::memcpy(info.colors, masks, sizeof(masks));
     }
     void* pixels = nullptr;
-    impl->held = bits > 8 ? SpareSection::Instance().Take(screen.Get(), info, &pixels)
-                          : UniqueBitmap(Required(CreateDIBSection(
-                                screen.Get(), info.Get(), DIB_RGB_COLORS, &pixels, nullptr, 0)));
-    if (pixels == nullptr) ThrowOutOfResources();
+    impl->held = SpareSection::Instance().Take(screen.Get(), info, &pixels);
     const int rows = height < 0 ? -height : height;
     if (bits > 8) {
       ReadAllRows(screen.Get(), source, rows, pixels, info);
@@ -336,10 +334,7 @@ const DibImage& TBitmap::DeviceIndependentImage() {
     }
   }
   void* pixels = nullptr;
-  m.section = depth > 8 ? SpareSection::Instance().Take(screen.Get(), info, &pixels)
-                        : UniqueBitmap(Required(CreateDIBSection(
-                              screen.Get(), info.Get(), DIB_RGB_COLORS, &pixels, nullptr, 0)));
-  if (pixels == nullptr) ThrowOutOfResources();
+  m.section = SpareSection::Instance().Take(screen.Get(), info, &pixels);
   m.sectionMadeWith = info;
   if (depth > 8) {
     ReadAllRows(screen.Get(), m.held.Get(), height, pixels, info);
