@@ -167,8 +167,6 @@ int Put(int argc, char** argv) {
   return ok ? 0 : 4;
 }
 
-}  // namespace
-
 bool ShowsSaving(HWND window) {
   wchar_t caption[32] = L"";
   InternalGetWindowText(window, caption, 32);  // sends nothing: the window may be busy
@@ -195,6 +193,8 @@ int PutWhileSaving(HWND window, int w, int h, unsigned seed) {
   if (!ok) return 4;
   return ShowsSaving(window) ? 0 : 5;
 }
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;

@@ -45,7 +45,7 @@ TEST_F(Faults, ClipboardHeldByAnotherProgramDelaysTheSave) {
   for (int i = 0; i < 3; ++i) {
     const int ms = holds[i];
     form_.Timer1->SetEnabled(false);  // polling resumes once the other program holds the clipboard
-    ASSERT_EQ(test::RunHelper("bitmap 3 2 " + std::to_string(i)), 0);
+    ASSERT_EQ(test::RunHelper(Put(3, 2, i)), 0);
     {
       test::Holder holder("hold", ms, folder_.File("ready.flag"));
       form_.Timer1->SetEnabled(true);
@@ -61,11 +61,14 @@ TEST_F(Faults, ClipboardHeldByAnotherProgramDelaysTheSave) {
   }
   EXPECT_EQ(folder_.Files(),
             (std::vector<std::string>{"svbmp000.bmp", "svbmp001.bmp", "svbmp002.bmp"}));
+  for (int i = 0; i < 3; ++i) {
+    ExpectPicture(folder_.File(folder_.Files()[i]), 3, 2, static_cast<unsigned>(i));
+  }
 }
 
 TEST_F(Faults, TargetHeldOpenLeavesThePictureAndTheNumber) {
   form_.Timer1->SetEnabled(false);
-  ASSERT_EQ(test::RunHelper("bitmap 3 2"), 0);
+  ASSERT_EQ(test::RunHelper(Put(3, 2, 0)), 0);
   {
     test::Holder lock("lock \"" + folder_.File("svbmp000.bmp") + "\"", 600,
                       folder_.File("ready.flag"));
@@ -77,7 +80,7 @@ TEST_F(Faults, TargetHeldOpenLeavesThePictureAndTheNumber) {
   }
   // Released: the next tick saves the waiting picture.
   ASSERT_TRUE(test::PumpUntil([&] { return form_.GetFileNumber() == 1; }));
-  EXPECT_EQ(test::ReadBytes(folder_.File("svbmp000.bmp")).size(), 78u);
+  ExpectPicture(folder_.File("svbmp000.bmp"), 3, 2, 0);
   EXPECT_FALSE(clipboard::HasFormat(kCfBitmap));
 }
 
