@@ -6,18 +6,6 @@
 #include "platform/file_stream.h"
 
 namespace zinnow {
-namespace {
-
-// Empties the clipboard if it still holds what was saved. False when it could not be opened;
-// a clipboard that has changed since is left alone for the next tick.
-bool EmptyClipboardIfUnchanged(std::uint32_t savedSequence) {
-  ScopedClipboard open;
-  if (!open.IsOpen()) return false;
-  if (clipboard::SequenceNumber() == savedSequence) clipboard::Empty();
-  return true;
-}
-
-}  // namespace
 
 void CaptureForm::Edit1Change(TObject*) {
   const int digits = static_cast<int>(Edit3->Text().size());

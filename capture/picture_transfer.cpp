@@ -1,6 +1,7 @@
 #include "capture/picture_transfer.h"
 
 #include "capture/bitmap_file.h"
+#include "platform/clipboard.h"
 #include "platform/exceptions.h"
 #include "platform/file_stream.h"
 #include "platform/messages.h"
@@ -45,6 +46,13 @@ void WritePictureFile(TPicture& holder, const AnsiString& path) {
     const std::vector<std::uint8_t> bytes = metafile->Bytes();
     file.Write(bytes.data(), bytes.size());
   }
+}
+
+bool EmptyClipboardIfUnchanged(std::uint32_t takenSequence) {
+  ScopedClipboard open;
+  if (!open.IsOpen()) return false;
+  if (clipboard::SequenceNumber() == takenSequence) clipboard::Empty();
+  return true;
 }
 
 }  // namespace zinnow

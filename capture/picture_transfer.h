@@ -20,4 +20,10 @@ std::uint32_t TakeClipboardPicture(TPicture& holder);
 // while the image is made leaves it empty, and a short write leaves what was written.
 void WritePictureFile(TPicture& holder, const AnsiString& path);
 
+// The emptying after a save: opens the clipboard (with the scoped open's few tries) and empties
+// it only if it still holds the content that was taken, `takenSequence` being the number
+// TakeClipboardPicture returned. A picture another program copied since is left for the next
+// attempt. False when the clipboard could not be opened, so nothing was emptied.
+bool EmptyClipboardIfUnchanged(std::uint32_t takenSequence);
+
 }  // namespace zinnow

@@ -16,7 +16,11 @@ std::size_t LastCharStart(const AnsiString& text, const CodePage& page);
 // one); empty when it has neither.
 AnsiString FolderOfPath(const AnsiString& path, const CodePage& page);
 
-// Whether two texts are equal but for letter case, by the user's locale (backend).
+// Whether two texts are equal but for letter case: A to Z, and in Shift_JIS also the full-width
+// Latin, Greek and Cyrillic letters. Every other byte, the second bytes of double-byte
+// characters included, must be equal.
+bool SameTextIgnoringCase(const AnsiString& a, const AnsiString& b, const CodePage& page);
+// The same in the system's ANSI code page.
 bool SameTextIgnoringCase(const AnsiString& a, const AnsiString& b);
 
 }  // namespace zinnow

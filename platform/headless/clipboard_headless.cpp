@@ -34,15 +34,26 @@ void Put(ClipboardFormat format, T value) {
   ++board.sequence;
 }
 
+const Entry* Find(ClipboardFormat format) {
+  for (const Entry& e : TheBoard().entries) {
+    if (e.format == format) return &e;
+  }
+  return nullptr;
+}
+
+// As on Windows, a device-independent bitmap alone also offers a bitmap, listed after every
+// format that was put.
+const Entry* SynthesizedBitmap() {
+  if (Find(kCfBitmap) != nullptr) return nullptr;
+  return Find(kCfDib);
+}
+
 }  // namespace
 
 namespace clipboard {
 
 bool HasFormat(ClipboardFormat format) {
-  for (const Entry& e : TheBoard().entries) {
-    if (e.format == format) return true;
-  }
-  return false;
+  return Find(format) != nullptr || (format == kCfBitmap && SynthesizedBitmap() != nullptr);
 }
 
 std::uint32_t SequenceNumber() {
@@ -66,21 +77,22 @@ void Close() {
 }
 
 ClipboardFormat NextFormat(ClipboardFormat previous) {
-  const Board& board = TheBoard();
-  if (!board.open) return 0;
+  if (!TheBoard().open) return 0;
+  std::vector<ClipboardFormat> listed = headless::ClipboardFormats();
+  if (SynthesizedBitmap() != nullptr) listed.push_back(kCfBitmap);
   bool passed = previous == 0;
-  for (const Entry& e : board.entries) {
-    if (passed) return e.format;
-    passed = e.format == previous;
+  for (ClipboardFormat format : listed) {
+    if (passed) return format;
+    passed = format == previous;
   }
   return 0;
 }
 
 ClipboardHandle Data(ClipboardFormat format) {
-  const Board& board = TheBoard();
-  if (!board.open) return nullptr;
-  for (const Entry& e : board.entries) {
-    if (e.format == format) return e.data.get();
+  if (!TheBoard().open) return nullptr;
+  if (const Entry* e = Find(format)) return e->data.get();
+  if (format == kCfBitmap) {
+    if (const Entry* dib = SynthesizedBitmap()) return dib->data.get();
   }
   return nullptr;
 }
@@ -103,6 +115,9 @@ void ClipboardEmpty() {
 
 void ClipboardPutBitmap(const Picture& picture) {
   Put(kCfBitmap, picture);
+}
+void ClipboardPutDib(const Picture& picture) {
+  Put(kCfDib, picture);
 }
 void ClipboardPutPalette(const std::vector<PaletteEntry>& palette) {
   Put(kCfPalette, palette);

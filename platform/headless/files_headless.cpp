@@ -98,6 +98,9 @@ std::string HostPath(const AnsiString& path) {
 void HoldFileOpen(const AnsiString& path) {
   HeldFiles().insert(HostPath(path));
 }
+void ReleaseFile(const AnsiString& path) {
+  HeldFiles().erase(HostPath(path));
+}
 void LimitDiskSpace(long long bytes) {
   diskSpace = bytes;
 }

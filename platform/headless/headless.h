@@ -49,6 +49,8 @@ struct Picture {
 
 void ClipboardEmpty();
 void ClipboardPutBitmap(const Picture& picture);
+// A device-independent bitmap only (the clipboard offers a bitmap made from it as well).
+void ClipboardPutDib(const Picture& picture);
 void ClipboardPutPalette(const std::vector<PaletteEntry>& palette);
 void ClipboardPutMetafile(const std::vector<std::uint8_t>& bytes);
 void ClipboardPutText(const AnsiString& text);
@@ -79,6 +81,8 @@ namespace zinnow::headless {
 
 // Another program holds this file open without sharing: creating it fails.
 void HoldFileOpen(const AnsiString& path);
+// ... and closes it again.
+void ReleaseFile(const AnsiString& path);
 // The disk takes only this many more bytes (a negative value: no limit).
 void LimitDiskSpace(long long bytes);
 

@@ -16,21 +16,6 @@ AnsiString& ExecutablePathSetting() {
   return path;
 }
 
-// Folds A to Z only, and never the second byte of a double-byte character.
-AnsiString Folded(const AnsiString& text) {
-  const CodePage& page = SystemCodePage();
-  AnsiString folded = text;
-  for (std::size_t i = 0; i < folded.size(); ++i) {
-    const unsigned char byte = static_cast<unsigned char>(folded[i]);
-    if (page.IsLeadByte(byte)) {
-      ++i;
-    } else if (byte >= 'A' && byte <= 'Z') {
-      folded[i] = static_cast<char>(byte - 'A' + 'a');
-    }
-  }
-  return folded;
-}
-
 }  // namespace
 
 void PauseMilliseconds(int milliseconds) {
@@ -44,10 +29,6 @@ AnsiString ExecutablePath() {
 
 unsigned ProcessId() {
   return static_cast<unsigned>(getpid());
-}
-
-bool SameTextIgnoringCase(const AnsiString& a, const AnsiString& b) {
-  return a.size() == b.size() && Folded(a) == Folded(b);
 }
 
 namespace headless {

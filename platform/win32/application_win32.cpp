@@ -172,9 +172,4 @@ unsigned ProcessId() {
   return GetCurrentProcessId();
 }
 
-bool SameTextIgnoringCase(const AnsiString& a, const AnsiString& b) {
-  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                        b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
-}
-
 }  // namespace zinnow

@@ -162,25 +162,5 @@ TEST_F(ControlContract, LabelAndCaptionKeepTheirText) {
   EXPECT_EQ(form_.Caption(), "保存処理中... C:\\a");
 }
 
-// The history's lookup: letter case aside, texts must be equal byte for byte.
-TEST(TextComparison, IgnoresLetterCaseOnly) {
-  struct Case {
-    const char* a;
-    const char* b;
-    bool same;
-  } cases[] = {
-      {"C:\\Data", "c:\\data", true},
-      {"C:\\Data", "C:\\Data\\", false},  // a trailing backslash
-      {"C:\\Data", "C:\\Data ", false},   // a trailing blank
-      {"C:\\Data", "C:\\Dat", false},
-      {"", "", true},
-      {"C:\\\x95\x5c", "c:\\\x95\x5c", true},  // double-byte characters compare as they are
-      {"\x83\x41", "\x83\x61", false},  // two katakana whose second bytes differ like A and a
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(SameTextIgnoringCase(c.a, c.b), c.same) << c.a << " / " << c.b;
-  }
-}
-
 }  // namespace
 }  // namespace zinnow

@@ -17,6 +17,72 @@ headless::Picture SmallPicture(std::uint32_t seed = 0) {
   return p;
 }
 
+void Le(std::vector<unsigned char>& out, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+}
+
+// The bitmap file the headless display (32 bits deep) gives for a picture, built here field by
+// field: headers, the colour table (black and white at 1 bit, else the palette's), then the
+// rows bottom row first, each padded to four bytes; at 32 bits blue, green, red, 0.
+std::vector<unsigned char> ExpectedFile(const headless::Picture& p,
+                                        const std::vector<PaletteEntry>& palette = {}) {
+  const bool mono = p.bitsPerPixel == 1;
+  const int bits = mono ? 1 : 32;
+  const std::uint32_t stride = ((p.width * bits + 31) / 32) * 4;
+  const std::uint32_t image = stride * p.height;
+  const std::uint32_t colors = mono ? 2 : static_cast<std::uint32_t>(palette.size());
+  const std::uint32_t offset = 54 + 4 * colors;
+  std::vector<unsigned char> f = {'B', 'M'};
+  Le(f, offset + image, 4);
+  Le(f, 0, 4);
+  Le(f, offset, 4);
+  for (std::uint32_t v :
+       {40u, static_cast<std::uint32_t>(p.width), static_cast<std::uint32_t>(p.height)}) {
+    Le(f, v, 4);
+  }
+  Le(f, 1, 2);
+  Le(f, bits, 2);
+  for (std::uint32_t v : {0u, image, 0u, 0u, colors, 0u}) Le(f, v, 4);
+  if (mono) {
+    f.insert(f.end(), {0, 0, 0, 0, 255, 255, 255, 0});
+  } else {
+    for (const PaletteEntry& e : palette) f.insert(f.end(), {e.blue, e.green, e.red, 0});
+  }
+  for (int y = p.height - 1; y >= 0; --y) {
+    std::vector<unsigned char> row(stride, 0);
+    for (int x = 0; x < p.width; ++x) {
+      const std::uint32_t v = p.pixels[static_cast<std::size_t>(y) * p.width + x];
+      if (mono) {
+        if (v) row[x / 8] |= static_cast<unsigned char>(0x80 >> (x % 8));
+      } else {
+        row[x * 4] = static_cast<unsigned char>(v);
+        row[x * 4 + 1] = static_cast<unsigned char>(v >> 8);
+        row[x * 4 + 2] = static_cast<unsigned char>(v >> 16);
+      }
+    }
+    f.insert(f.end(), row.begin(), row.end());
+  }
+  return f;
+}
+
+// A different value in every pixel and every channel, so that flips and swaps show.
+headless::Picture Fixture(int width, int height, int bitsPerPixel, std::uint32_t seed = 0) {
+  headless::Picture p{width, height, bitsPerPixel, {}};
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      if (bitsPerPixel == 1) {
+        p.pixels.push_back((x * 3 + y * 5 + seed) % 7 < 3 ? 1 : 0);
+      } else {
+        const std::uint32_t r = (x * 40 + y * 3 + seed) & 0xFF;
+        const std::uint32_t g = (x * 7 + y * 50 + 1) & 0xFF;
+        const std::uint32_t b = (x * 13 + y * 29 + 2 + seed) & 0xFF;
+        p.pixels.push_back(r << 16 | g << 8 | b);
+      }
+    }
+  }
+  return p;
+}
+
 class CaptureCycle : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -55,7 +121,7 @@ TEST_F(CaptureCycle, SavesEmptiesAndAdvances) {
   headless::ClipboardPutBitmap(SmallPicture());
   Tick();
   EXPECT_EQ(test::FilesIn(folder_.Path()), std::vector<std::string>{"svbmp000.bmp"});
-  EXPECT_EQ(test::ReadBytes(File("svbmp000.bmp")).size(), 78u);
+  EXPECT_EQ(test::ReadBytes(File("svbmp000.bmp")), ExpectedFile(SmallPicture()));
   EXPECT_TRUE(headless::ClipboardFormats().empty());
   EXPECT_EQ(form_.GetFileNumber(), 1);
   EXPECT_EQ(form_.SpinEdit1->Text(), "0");  // shown until the next recompute
@@ -68,7 +134,47 @@ TEST_F(CaptureCycle, SavesEmptiesAndAdvances) {
   Tick();
   EXPECT_EQ(test::FilesIn(folder_.Path()),
             (std::vector<std::string>{"svbmp000.bmp", "svbmp001.bmp"}));
+  EXPECT_EQ(test::ReadBytes(File("svbmp001.bmp")), ExpectedFile(SmallPicture(1)));
   EXPECT_EQ(form_.GetFileNumber(), 2);
+}
+
+// Each kind of picture the clipboard can hold, saved and compared byte for byte with the file
+// built above: sizes that are not square, rows that need padding at one bit, a palette, a
+// device-independent bitmap alone.
+TEST_F(CaptureCycle, SavedFileHoldsThePictureByteForByte) {
+  enum class As { Bitmap, BitmapWithPalette, DibOnly };
+  struct Case {
+    const char* what;
+    headless::Picture picture;
+    As as;
+  } cases[] = {
+      {"32 bits, 3 x 2", Fixture(3, 2, 32, 1), As::Bitmap},
+      {"32 bits, 1 x 1", Fixture(1, 1, 32, 2), As::Bitmap},
+      {"32 bits, 2 x 5", Fixture(2, 5, 32, 3), As::Bitmap},
+      {"24 bits become 32", Fixture(4, 3, 24, 4), As::Bitmap},
+      {"1 bit, 3 x 2", Fixture(3, 2, 1), As::Bitmap},
+      {"1 bit, 33 x 3: rows of two words", Fixture(33, 3, 1, 1), As::Bitmap},
+      {"with a palette", Fixture(3, 2, 32, 5), As::BitmapWithPalette},
+      {"a device-independent bitmap alone", Fixture(5, 3, 32, 6), As::DibOnly},
+  };
+  const std::vector<PaletteEntry> palette = {{10, 20, 30, 0}, {40, 50, 60, 0}, {70, 80, 90, 0}};
+  int number = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (c.as == As::DibOnly) {
+      headless::ClipboardPutDib(c.picture);
+    } else {
+      headless::ClipboardPutBitmap(c.picture);
+    }
+    if (c.as == As::BitmapWithPalette) headless::ClipboardPutPalette(palette);
+    Tick();
+    const std::string name = "svbmp00" + std::to_string(number++) + ".bmp";
+    EXPECT_EQ(test::ReadBytes(File(name.c_str())),
+              ExpectedFile(c.picture,
+                           c.as == As::BitmapWithPalette ? palette : std::vector<PaletteEntry>{}));
+    EXPECT_TRUE(headless::ClipboardFormats().empty());
+  }
+  EXPECT_EQ(form_.GetFileNumber(), number);
 }
 
 TEST_F(CaptureCycle, FailedWriteLeavesPictureAndNumber) {
@@ -101,6 +207,7 @@ TEST_F(CaptureCycle, ClipboardHeldLongerFailsTheTransfer) {
   EXPECT_EQ(form_.GetFileNumber(), 0);
   Tick();  // released: saved once
   EXPECT_EQ(test::FilesIn(folder_.Path()), std::vector<std::string>{"svbmp000.bmp"});
+  EXPECT_EQ(test::ReadBytes(File("svbmp000.bmp")), ExpectedFile(SmallPicture()));
   EXPECT_EQ(form_.GetFileNumber(), 1);
 }
 
@@ -122,7 +229,8 @@ TEST_F(CaptureCycle, PictureCopiedWhileSavingIsNotLost) {
   Tick();
   EXPECT_EQ(test::FilesIn(folder_.Path()),
             (std::vector<std::string>{"svbmp000.bmp", "svbmp001.bmp"}));
-  EXPECT_NE(test::ReadBytes(File("svbmp000.bmp")), test::ReadBytes(File("svbmp001.bmp")));
+  EXPECT_EQ(test::ReadBytes(File("svbmp000.bmp")), ExpectedFile(SmallPicture()));
+  EXPECT_EQ(test::ReadBytes(File("svbmp001.bmp")), ExpectedFile(SmallPicture(7)));
   EXPECT_TRUE(headless::ClipboardFormats().empty());
 }
 
@@ -138,6 +246,7 @@ TEST_F(CaptureCycle, PictureIsNotSavedTwiceWhenEmptyingFails) {
   EXPECT_EQ(headless::ClipboardFormats(), std::vector<ClipboardFormat>{kCfBitmap});
   Tick();  // only the emptying is tried again
   EXPECT_EQ(test::FilesIn(folder_.Path()), std::vector<std::string>{"svbmp000.bmp"});
+  EXPECT_EQ(test::ReadBytes(File("svbmp000.bmp")), ExpectedFile(SmallPicture()));
   EXPECT_TRUE(headless::ClipboardFormats().empty());
   EXPECT_EQ(form_.GetFileNumber(), 1);
 }
@@ -155,6 +264,7 @@ TEST_F(CaptureCycle, NewPictureAfterAFailedEmptyingIsSaved) {
   Tick();
   EXPECT_EQ(test::FilesIn(folder_.Path()),
             (std::vector<std::string>{"svbmp000.bmp", "svbmp001.bmp"}));
+  EXPECT_EQ(test::ReadBytes(File("svbmp001.bmp")), ExpectedFile(SmallPicture(3)));
   EXPECT_EQ(form_.GetFileNumber(), 2);
 }
 
@@ -224,7 +334,9 @@ TEST_F(CaptureCycle, FullDiskLeavesHeadersAndAFailure) {
   headless::ClipboardPutBitmap(SmallPicture());
   headless::LimitDiskSpace(54 + 10);  // room for the headers and part of the rows
   Tick();
-  EXPECT_EQ(test::ReadBytes(File("svbmp000.bmp")).size(), 64u);
+  const auto partial = test::ReadBytes(File("svbmp000.bmp"));
+  const auto whole = ExpectedFile(SmallPicture());
+  EXPECT_EQ(partial, std::vector<unsigned char>(whole.begin(), whole.begin() + 64));
   EXPECT_EQ(form_.GetFileNumber(), 0);
   EXPECT_EQ(headless::ClipboardFormats(), std::vector<ClipboardFormat>{kCfBitmap});
 }

@@ -51,5 +51,40 @@ TEST(FolderOfPath, CutsAfterTheLastSeparator) {
   }
 }
 
+// The history's lookup: letter case aside, texts must be equal byte for byte.
+TEST(SameTextIgnoringCase, IgnoresLetterCaseOnly) {
+  const CodePage sjis = ShiftJisCodePage();
+  struct Case {
+    const char* a;
+    const char* b;
+    bool same;
+  } cases[] = {
+      {"C:\\Data", "c:\\data", true},
+      {"C:\\Data", "C:\\Data\\", false},  // a trailing backslash
+      {"C:\\Data", "C:\\Data ", false},   // a trailing blank
+      {"C:\\Data", "C:\\Dat", false},
+      {"", "", true},
+      {"C:\\\x95\x5c", "c:\\\x95\x5c", true},  // double-byte characters compare as they are
+      {"\x83\x41", "\x83\x61", false},  // two katakana whose second bytes differ like A and a
+      {"C:\\\x82\x60\x82\x79", "c:\\\x82\x81\x82\x9a", true},  // full-width A, Z and a, z
+      {"\x82\x60", "\x82\x61", false},                         // full-width A and B
+      {"\x83\x9f\x83\xb6", "\x83\xbf\x83\xd6", true},          // Greek alpha, omega
+      {"\x84\x40\x84\x4e", "\x84\x70\x84\x7e", true},          // Cyrillic A, N before the gap
+      {"\x84\x4f\x84\x60", "\x84\x80\x84\x91", true},          // Cyrillic O, Ya after it
+      {"\x84\x4f", "\x84\x7f", false},                         // no letter stands at the gap
+      {"\x82\x60", "a", false},                                // full width is not half width
+      {"\x82", "\x82", true},                                  // a lone lead byte at the end
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(SameTextIgnoringCase(c.a, c.b, sjis), c.same) << c.a << " / " << c.b;
+    EXPECT_EQ(SameTextIgnoringCase(c.b, c.a, sjis), c.same) << c.b << " / " << c.a;
+  }
+  // In a code page of single bytes only A to Z fold; double-byte rules do not apply.
+  EXPECT_TRUE(SameTextIgnoringCase("AbC", "aBc", CodePage()));
+  EXPECT_FALSE(SameTextIgnoringCase("\x82\x60", "\x82\x81", CodePage()));
+  // The system's code page is Shift_JIS for this program, on either backend.
+  EXPECT_TRUE(SameTextIgnoringCase("\x82\x60", "\x82\x81"));
+}
+
 }  // namespace
 }  // namespace zinnow
