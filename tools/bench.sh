@@ -30,6 +30,7 @@ memory_limit="$(awk -v p="$(figure picture_bytes)" 'BEGIN { printf "%.1f", 2.5 *
   budget idle_cpu 0.2
   budget capture_over_floor 3
   budget peak_memory "$memory_limit"
+  budget memory_captures_over_reads 256
   budget soak_lost 0
   budget soak_wrong 0
   budget soak_extra_files 0

@@ -153,6 +153,34 @@ void ReadAllRows(HDC screen, HBITMAP source, int rows, void* pixels, const Bitma
   }
 }
 
+// Copies a device bitmap onto `target`, a bitmap of the same size at the display's depth. A
+// device bitmap of another depth (an 8-bit one on a 32-bit display) cannot be selected into a
+// drawing context of the display, so its rows are read through the system's conversion to 32
+// bits instead, into the target when it is a 32-bit image, else by way of a buffer.
+void CopyToDisplayDepth(HDC screen, HBITMAP source, const BITMAP& described, HPALETTE sourcePalette,
+                        HBITMAP target, HPALETTE targetPalette, void* targetPixels,
+                        int displayDepth) {
+  const int width = described.bmWidth, height = described.bmHeight;
+  const int depth = described.bmBitsPixel * described.bmPlanes;
+  if (depth == displayDepth || depth == 1) {
+    CopyWhole(screen, source, sourcePalette, target, targetPalette, width, height);
+    return;
+  }
+  BitmapInfo info;
+  info.header = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  PaletteSelection palette(screen, sourcePalette);
+  if (targetPixels != nullptr && displayDepth == 32) {
+    ReadAllRows(screen, source, height, targetPixels, info);
+    return;
+  }
+  std::vector<std::uint32_t> rows(static_cast<std::size_t>(width) * height);
+  ReadAllRows(screen, source, height, rows.data(), info);
+  if (SetDIBits(screen, target, 0, static_cast<UINT>(height), rows.data(), info.Get(),
+                DIB_RGB_COLORS) != height) {
+    ThrowOutOfResources();
+  }
+}
+
 }  // namespace
 
 struct TBitmap::Impl {
@@ -236,15 +264,15 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, Clipboar
     info.header = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* pixels = nullptr;
     impl->held = SpareSection::Instance().Take(screen.Get(), info, &pixels);
-    CopyWhole(screen.Get(), source, clipboardPalette, impl->held.Get(), impl->palette.Get(), width,
-              height);
+    CopyToDisplayDepth(screen.Get(), source, ds.dsBm, clipboardPalette, impl->held.Get(),
+                       impl->palette.Get(), pixels, displayDepth);
     impl->heldIsSection = true;
     impl->heldMadeWith = info;
   } else if (!sourceIsSection) {
     impl->held.Reset(Required(monochrome ? CreateBitmap(width, height, 1, 1, nullptr)
                                          : CreateCompatibleBitmap(screen.Get(), width, height)));
-    CopyWhole(screen.Get(), source, clipboardPalette, impl->held.Get(), impl->palette.Get(), width,
-              height);
+    CopyToDisplayDepth(screen.Get(), source, ds.dsBm, clipboardPalette, impl->held.Get(),
+                       impl->palette.Get(), nullptr, displayDepth);
   } else {
     BitmapInfo info;
     const BITMAPINFOHEADER& h = ds.dsBmih;

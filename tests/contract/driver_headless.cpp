@@ -1,6 +1,9 @@
+#include <climits>
+
 #include "platform/application.h"
 #include "platform/headless/headless.h"
 #include "tests/contract/driver.h"
+#include "tests/support/temp_folder.h"
 
 namespace zinnow::test {
 
@@ -22,6 +25,48 @@ void UserPressesUp(TSpinEdit& control) {
 }
 void UserPressesDown(TSpinEdit& control) {
   Application().Dispatch([&] { control.Step(-1); });
+}
+
+void OtherProgramPuts(const std::vector<ClipboardFormat>& formats) {
+  const headless::Picture picture{3, 2, 32, {1, 2, 3, 4, 5, 6}};
+  headless::ClipboardEmpty();
+  for (ClipboardFormat format : formats) {
+    if (format == kCfText) headless::ClipboardPutText("words");
+    if (format == kCfBitmap) headless::ClipboardPutBitmap(picture);
+    if (format == kCfDib) headless::ClipboardPutDib(picture);
+    if (format == kCfEnhMetafile) headless::ClipboardPutMetafile({1, 0, 0, 0});
+  }
+}
+void OtherProgramEmpties() {
+  headless::ClipboardEmpty();
+}
+
+struct ClipboardHeldElsewhere::Impl {};
+ClipboardHeldElsewhere::ClipboardHeldElsewhere() {
+  headless::ClipboardHeldFor(INT_MAX);
+}
+ClipboardHeldElsewhere::~ClipboardHeldElsewhere() {
+  headless::ClipboardHeldFor(0);
+}
+
+struct FileHeldElsewhere::Impl {
+  AnsiString path;
+};
+FileHeldElsewhere::FileHeldElsewhere(const AnsiString& path) : impl_(new Impl{path}) {
+  headless::HoldFileOpen(path);
+}
+FileHeldElsewhere::~FileHeldElsewhere() {
+  headless::ReleaseFile(impl_->path);
+}
+
+struct ScratchFolder::Impl {
+  TempFolder folder;
+  AnsiString path = folder.Str();
+};
+ScratchFolder::ScratchFolder() : impl_(new Impl) {}
+ScratchFolder::~ScratchFolder() = default;
+const AnsiString& ScratchFolder::Path() const {
+  return impl_->path;
 }
 
 }  // namespace zinnow::test

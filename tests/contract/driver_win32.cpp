@@ -2,6 +2,7 @@
 
 #include "platform/win32/windows_backend.h"
 #include "tests/contract/driver.h"
+#include "tests/win32/wine_support.h"
 
 namespace zinnow::test {
 namespace {
@@ -38,6 +39,46 @@ void UserPressesUp(TSpinEdit& control) {
 }
 void UserPressesDown(TSpinEdit& control) {
   Key(win32::WindowOf(control), VK_DOWN);
+}
+
+void OtherProgramPuts(const std::vector<ClipboardFormat>& formats) {
+  std::string kinds;
+  for (ClipboardFormat format : formats) {
+    if (format == kCfText) kinds += " text";
+    if (format == kCfBitmap) kinds += " bitmap";
+    if (format == kCfDib) kinds += " dib";
+    if (format == kCfEnhMetafile) kinds += " emf";
+  }
+  RunHelper("formats" + kinds);
+}
+void OtherProgramEmpties() {
+  RunHelper("empty");
+}
+
+// The helper holds for a fixed time; the end waits for it to let go.
+struct ClipboardHeldElsewhere::Impl {
+  TempFolder folder;
+  Holder holder{"hold", 1000, folder.File("ready")};
+};
+ClipboardHeldElsewhere::ClipboardHeldElsewhere() : impl_(new Impl) {}
+ClipboardHeldElsewhere::~ClipboardHeldElsewhere() = default;
+
+struct FileHeldElsewhere::Impl {
+  TempFolder folder;
+  Holder holder;
+  explicit Impl(const AnsiString& path)
+      : holder("lock \"" + path + "\"", 1000, folder.File("ready")) {}
+};
+FileHeldElsewhere::FileHeldElsewhere(const AnsiString& path) : impl_(new Impl(path)) {}
+FileHeldElsewhere::~FileHeldElsewhere() = default;
+
+struct ScratchFolder::Impl {
+  TempFolder folder;
+};
+ScratchFolder::ScratchFolder() : impl_(new Impl) {}
+ScratchFolder::~ScratchFolder() = default;
+const AnsiString& ScratchFolder::Path() const {
+  return impl_->folder.Path();
 }
 
 }  // namespace zinnow::test

@@ -20,6 +20,8 @@ wait_for() {  # wait_for SECONDS COMMAND...
   until "$@"; do [ $SECONDS -lt $until ] || return 1; sleep 0.1; done
 }
 helper() { wine "$helper" "$@" >/dev/null 2>&1 </dev/null; }
+has_bitmap() { helper has-bitmap; }
+no_bitmap() { ! helper has-bitmap; }
 same_bytes() { cmp -s "$1" "$2"; }
 ended() { ! kill -0 "$program" 2>/dev/null; }
 window_up() { xdotool search --onlyvisible --name '^Quorrel$' >/dev/null 2>&1; }  # shown: FormCreate has run
@@ -43,10 +45,11 @@ stop() { helper close Quorrel; wait_for 20 ended; }
 start saving "$(win "$work/saving/pictures")"
 rm "$dir/path.txt"  # read at the start only: the close must write it anew
 for i in 0 1 2; do
-  helper bitmap $((5 + i)) 3 "$i"
-  wait_for 10 test -f "$dir/pictures/svbmp00$i.bmp" || shot "saving$i"
-  sleep 0.3
   helper expect $((5 + i)) 3 "$i" "$work/expected$i.bmp"
+  helper bitmap $((5 + i)) 3 "$i"
+  # Saved whole, and the clipboard emptied: nothing is left that could be saved again.
+  wait_for 10 same_bytes "$dir/pictures/svbmp00$i.bmp" "$work/expected$i.bmp" || shot "saving$i"
+  wait_for 10 no_bitmap
   check "picture $i is saved byte for byte" same_bytes "$dir/pictures/svbmp00$i.bmp" "$work/expected$i.bmp"
 done
 check "each picture saved once" test "$(ls "$dir/pictures" | wc -l)" -eq 3
@@ -60,17 +63,19 @@ check "path.txt holds the folder" test "$(cat "$dir/path.txt")" = "$(printf '%s\
 # No path.txt: the fallback entry, polling off, written at the end.
 start fresh
 helper bitmap 3 2 0
-sleep 1
+sleep 1  # ten ticks' time, were polling on
 check "nothing saved without a folder" test -z "$(ls "$dir/pictures")"
 check "nothing saved in the program folder" test -z "$(ls "$dir" | grep -i '\.bmp$')"
+check "the picture is still on the clipboard" has_bitmap
 stop
 check "path.txt holds c:\\ then" test "$(od -An -c "$dir/path.txt" | tr -s ' ')" = " c : \\ \r \n"
 
 # Entry 1 names a folder that does not exist: shown, polling off.
 start missing "$(win "$work/missing/nowhere")"
 helper bitmap 3 2 0
-sleep 1
+sleep 1  # ten ticks' time, were polling on
 check "nothing saved for a missing folder" test ! -e "$work/missing/nowhere"
+check "the picture is left on the clipboard" has_bitmap
 stop
 
 # The logon ends instead of a close: the history is saved all the same.

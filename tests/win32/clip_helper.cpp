@@ -7,6 +7,7 @@
 //   clip_helper emf-first FILE      an enhanced metafile listed before a bitmap; its bytes to FILE
 //   clip_helper text                only text
 //   clip_helper empty               nothing
+//   clip_helper has-bitmap          exit code 0 when the clipboard offers a bitmap, 1 when not
 //   clip_helper hold MS READY       the clipboard held open for MS ms; READY created once it is
 //   clip_helper lock PATH MS READY  PATH held open without sharing for MS ms
 //   clip_helper expect W H SEED FILE the bitmap file a 32-bit display gives for `bitmap W H SEED`
@@ -14,16 +15,25 @@
 //   clip_helper end-session TITLE   tells the window the logon is ending
 //   clip_helper box TITLE FILE      waits for a message box of that title, writes its text to
 //                                   FILE and presses its OK button
-//   clip_helper bitmap-while-saving WINDOW W H SEED
-//                                   once the window (a handle in hex) shows the saving caption,
-//                                   puts `bitmap W H SEED` as soon as the clipboard is free; exit
-//                                   code 0 when the caption still showed saving at that moment
+//   clip_helper formats KIND...     small pictures and text put in that order; KIND is one of
+//                                   text, bitmap, dib, emf, palette
+//   clip_helper metafilepict-first FILE
+//                                   an old-style metafile picture listed before a bitmap; FILE
+//                                   gets the enhanced metafile the system derives from it
+//   clip_helper bitmap8 W H FILE    an 8-bit device bitmap; FILE gets the 32-bit rows, bottom row
+//                                   first, that the system's own conversion gives for it
+//   clip_helper after-transfer WINDOW READY put W H SEED
+//   clip_helper after-transfer WINDOW READY hold MS
+//                                   watches for the window (a handle in hex) to open and close the
+//                                   clipboard (READY is created once it watches), then takes the
+//                                   clipboard at once and puts `bitmap W H SEED`, or holds it for
+//                                   MS ms. Exit code 0 when the clipboard still held what the
+//                                   window had read (it had not emptied it yet), 6 when it had
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cwchar>
 #include <vector>
 
 #include "tests/win32/picture_fixture.h"
@@ -125,6 +135,93 @@ void Touch(const char* path) {
   if (FILE* f = std::fopen(path, "wb")) std::fclose(f);
 }
 
+HBITMAP EightBitBitmap(int w, int h) {
+  const int stride = (w + 1) & ~1;  // device-dependent rows are word-aligned
+  std::vector<std::uint8_t> bits(stride * h);
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) bits[y * stride + x] = static_cast<std::uint8_t>(x * 37 + y * 11);
+  }
+  return CreateBitmap(w, h, 1, 8, bits.data());
+}
+
+// The rows of `bitmap` as the system converts them to 32 bits, bottom row first.
+std::vector<std::uint8_t> Rows32Of(HBITMAP bitmap, int w, int h) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::vector<std::uint8_t> rows(4 * w * h);
+  HDC screen = GetDC(nullptr);
+  GetDIBits(screen, bitmap, 0, h, rows.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  return rows;
+}
+
+HMETAFILE OldMetafile() {
+  HDC dc = CreateMetaFileA(nullptr);
+  Rectangle(dc, 1, 2, 30, 40);
+  LineTo(dc, 20, 9);
+  return CloseMetaFile(dc);
+}
+
+HGLOBAL MetafilePicture() {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(METAFILEPICT));
+  auto* picture = static_cast<METAFILEPICT*>(GlobalLock(memory));
+  *picture = {MM_ANISOTROPIC, 800, 1000, OldMetafile()};
+  GlobalUnlock(memory);
+  return memory;
+}
+
+HGLOBAL Text(const char* text) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
+  std::memcpy(GlobalLock(memory), text, std::strlen(text) + 1);
+  GlobalUnlock(memory);
+  return memory;
+}
+
+bool WriteFileBytes(const char* path, const void* data, std::size_t size) {
+  FILE* f = std::fopen(path, "wb");
+  if (!f) return false;
+  const bool ok = std::fwrite(data, 1, size, f) == size;
+  return std::fclose(f) == 0 && ok;
+}
+
+bool PutKind(const char* kind) {
+  if (!std::strcmp(kind, "text")) return SetClipboardData(CF_TEXT, Text("words"));
+  if (!std::strcmp(kind, "bitmap")) return SetClipboardData(CF_BITMAP, ScreenBitmap(3, 2, 0));
+  if (!std::strcmp(kind, "dib")) return SetClipboardData(CF_DIB, Dib24(3, 2));
+  if (!std::strcmp(kind, "emf")) return SetClipboardData(CF_ENHMETAFILE, Metafile());
+  if (!std::strcmp(kind, "palette")) return SetClipboardData(CF_PALETTE, Palette256());
+  return false;
+}
+
+// Takes the clipboard right after the window's first open and close of it. Whether the window
+// has emptied it in between is read from the sequence number, not guessed from timing.
+int AfterTransfer(HWND window, const char* ready, int argc, char** argv) {
+  HWND owner = Owner();
+  const bool put = !std::strcmp(argv[0], "put") && argc == 4;
+  const bool hold = !std::strcmp(argv[0], "hold") && argc == 2;
+  if (!put && !hold) return 2;
+  HBITMAP bitmap =
+      put ? ScreenBitmap(std::atoi(argv[1]), std::atoi(argv[2]), std::atoi(argv[3])) : nullptr;
+  Touch(ready);
+  const DWORD start = GetTickCount();
+  while (GetOpenClipboardWindow() != window) {
+    if (GetTickCount() - start > 20000) return 3;
+  }
+  const DWORD taken = GetClipboardSequenceNumber();
+  while (!OpenClipboard(owner)) {
+    if (GetTickCount() - start > 20000) return 3;
+  }
+  const bool before = GetClipboardSequenceNumber() == taken;
+  if (put) {
+    EmptyClipboard();
+    SetClipboardData(CF_BITMAP, bitmap);
+  } else {
+    Sleep(std::atoi(argv[1]));
+  }
+  CloseClipboard();
+  return before ? 0 : 6;
+}
+
 int Put(int argc, char** argv) {
   const char* what = argv[1];
   HWND owner = Owner();
@@ -153,13 +250,26 @@ int Put(int argc, char** argv) {
     }
     ok =
         SetClipboardData(CF_ENHMETAFILE, emf) && SetClipboardData(CF_BITMAP, ScreenBitmap(4, 3, 0));
+  } else if (!std::strcmp(what, "metafilepict-first") && argc == 3) {
+    ok = SetClipboardData(CF_METAFILEPICT, MetafilePicture()) &&
+         SetClipboardData(CF_BITMAP, ScreenBitmap(4, 3, 0));
+    CloseClipboard();
+    if (!ok || !OpenFor(owner)) return 4;
+    const auto emf = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
+    std::vector<BYTE> bytes(emf ? GetEnhMetaFileBits(emf, 0, nullptr) : 0);
+    ok = !bytes.empty() && GetEnhMetaFileBits(emf, bytes.size(), bytes.data()) == bytes.size() &&
+         WriteFileBytes(argv[2], bytes.data(), bytes.size());
+  } else if (!std::strcmp(what, "bitmap8") && argc == 5) {
+    HBITMAP bitmap = EightBitBitmap(w, h);
+    const auto rows = Rows32Of(bitmap, w, h);
+    ok = bitmap && WriteFileBytes(argv[4], rows.data(), rows.size()) &&
+         SetClipboardData(CF_BITMAP, bitmap);
+  } else if (!std::strcmp(what, "formats")) {
+    for (int i = 2; i < argc && ok; ++i) ok = PutKind(argv[i]);
   } else if (!std::strcmp(what, "empty")) {
     ok = true;
   } else if (!std::strcmp(what, "text")) {
-    HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE, 6);
-    std::memcpy(GlobalLock(text), "words", 6);
-    GlobalUnlock(text);
-    ok = SetClipboardData(CF_TEXT, text);
+    ok = SetClipboardData(CF_TEXT, Text("words"));
   } else {
     ok = false;
   }
@@ -167,41 +277,16 @@ int Put(int argc, char** argv) {
   return ok ? 0 : 4;
 }
 
-bool ShowsSaving(HWND window) {
-  wchar_t caption[32] = L"";
-  InternalGetWindowText(window, caption, 32);  // sends nothing: the window may be busy
-  return std::wcsncmp(caption, L"保存処理中", 5) == 0;
-}
-
-// Puts a picture between the program's transfer and its emptying: the transfer holds the
-// clipboard, so the first open that succeeds after the saving caption comes right after it.
-int PutWhileSaving(HWND window, int w, int h, unsigned seed) {
-  HWND owner = Owner();
-  HBITMAP bitmap = ScreenBitmap(w, h, seed);
-  const DWORD start = GetTickCount();
-  while (!ShowsSaving(window)) {
-    if (GetTickCount() - start > 10000) return 3;
-    Sleep(1);
-  }
-  while (!OpenClipboard(owner)) {
-    if (GetTickCount() - start > 10000) return 3;
-    Sleep(1);
-  }
-  EmptyClipboard();
-  const bool ok = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
-  CloseClipboard();
-  if (!ok) return 4;
-  return ShowsSaving(window) ? 0 : 5;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
-  if (!std::strcmp(argv[1], "bitmap-while-saving") && argc == 6) {
+  if (!std::strcmp(argv[1], "after-transfer") && argc >= 5) {
     const auto window = reinterpret_cast<HWND>(std::strtoull(argv[2], nullptr, 16));
-    return PutWhileSaving(window, std::atoi(argv[3]), std::atoi(argv[4]),
-                          static_cast<unsigned>(std::atoi(argv[5])));
+    return AfterTransfer(window, argv[3], argc - 4, argv + 4);
+  }
+  if (!std::strcmp(argv[1], "has-bitmap") && argc == 2) {
+    return IsClipboardFormatAvailable(CF_BITMAP) ? 0 : 1;
   }
   if (!std::strcmp(argv[1], "hold") && argc == 4) {
     HWND owner = Owner();

@@ -115,15 +115,36 @@ TEST_F(Transfer, DeviceIndependentOnlyGoesThroughTheBitmapFormat) {
   EXPECT_EQ(Tail(b, 54), test::Rows32(3, 2));
 }
 
-TEST_F(Transfer, MetafileListedFirstGivesItsOwnBytes) {
-  const std::string reference = folder_.File("reference.emf");
-  ASSERT_EQ(test::RunHelper("emf-first \"" + reference + "\""), 0);
+// A metafile listed before the bitmap: the file holds the enhanced metafile's own bytes, the ones
+// a reader of CF_ENHMETAFILE gets; for an old-style metafile picture, the enhanced metafile the
+// system derives from it.
+TEST_F(Transfer, MetafileListedFirstGivesTheEnhancedMetafileBytes) {
+  for (const char* put : {"emf-first", "metafilepict-first"}) {
+    SCOPED_TRACE(put);
+    const std::string reference = folder_.File("reference.emf");
+    ASSERT_EQ(test::RunHelper(std::string(put) + " \"" + reference + "\""), 0);
+    const auto b = Save();
+    const auto expected = test::ReadBytes(reference);
+    ASSERT_GT(expected.size(), 44u);
+    EXPECT_EQ(U32(expected, 0), 1u);            // the header record
+    EXPECT_EQ(U32(expected, 40), 0x464D4520u);  // " EMF"
+    EXPECT_EQ(b, expected);
+  }
+}
+
+// An 8-bit device bitmap on a 32-bit display is saved at the display's depth with the colours
+// the system's own conversion gives it.
+TEST_F(Transfer, EightBitDeviceBitmapIsSavedAtTheDisplayDepth) {
+  ASSERT_EQ(Depth(), 32);
+  const std::string reference = folder_.File("reference.rows");
+  ASSERT_EQ(test::RunHelper("bitmap8 5 3 \"" + reference + "\""), 0);
+  const auto rows = test::ReadBytes(reference);
+  ASSERT_EQ(rows.size(), 5u * 3 * 4);
+  ASSERT_NE(std::vector<std::uint8_t>(rows.begin(), rows.begin() + 4),
+            std::vector<std::uint8_t>(rows.begin() + 4, rows.begin() + 8));  // colours that differ
   const auto b = Save();
-  const auto expected = test::ReadBytes(reference);
-  ASSERT_GT(expected.size(), 44u);
-  EXPECT_EQ(b, expected);
-  EXPECT_EQ(U32(b, 0), 1u);  // the header record
-  EXPECT_EQ(U32(b, 40), 0x464D4520u);
+  ExpectLayout(b, {54 + 60, 54, 5, 3, 32, 60, 0});
+  EXPECT_EQ(Tail(b, 54), rows);
 }
 
 TEST_F(Transfer, TextAloneIsNoPicture) {
@@ -164,10 +185,42 @@ TEST_F(Transfer, FileHeldOpenWithoutSharingStaysAsItWas) {
       WritePictureFile(holder_, Target());
       FAIL() << "the file is held";
     } catch (const EFCreateError& e) {
-      EXPECT_EQ(e.Message(), EFCreateError(Target()).Message());
+      EXPECT_EQ(e.Message(), "ﾌｧｲﾙ " + Target() + " を作成できません");
     }
   }
   EXPECT_EQ(test::ReadBytes(Target()), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+}
+
+// The emptying after a save, with another program's picture put between the transfer and it:
+// the new picture stays for the next attempt. With nothing put in between, it empties.
+TEST_F(Transfer, EmptyingLeavesAPictureCopiedAfterTheTransfer) {
+  ASSERT_EQ(test::RunHelper("bitmap 3 2 1"), 0);
+  const std::uint32_t taken = TakeClipboardPicture(holder_);
+  ASSERT_EQ(test::RunHelper("bitmap 5 3 2"), 0);
+  ASSERT_NE(clipboard::SequenceNumber(), taken);
+  EXPECT_TRUE(EmptyClipboardIfUnchanged(taken));
+  ASSERT_TRUE(clipboard::HasFormat(kCfBitmap));
+  EXPECT_EQ(Tail(Save(), 54), test::Rows32(5, 3, 2));  // the new picture, whole
+
+  const std::uint32_t again = TakeClipboardPicture(holder_);
+  EXPECT_TRUE(EmptyClipboardIfUnchanged(again));
+  EXPECT_FALSE(clipboard::HasFormat(kCfBitmap));
+}
+
+// Another program holds the clipboard at the emptying: it says so and leaves the picture; once
+// the clipboard is free the same call empties it.
+TEST_F(Transfer, EmptyingGivesUpWhileAnotherProgramHoldsTheClipboard) {
+  ASSERT_EQ(test::RunHelper("bitmap 3 2"), 0);
+  const std::uint32_t taken = TakeClipboardPicture(holder_);
+  {
+    test::Holder holder("hold", 1500, folder_.File("ready"));
+    ASSERT_TRUE(holder.Holding());
+    EXPECT_FALSE(EmptyClipboardIfUnchanged(taken));
+    EXPECT_TRUE(clipboard::HasFormat(kCfBitmap));
+  }
+  EXPECT_EQ(clipboard::SequenceNumber(), taken);
+  EXPECT_TRUE(EmptyClipboardIfUnchanged(taken));
+  EXPECT_FALSE(clipboard::HasFormat(kCfBitmap));
 }
 
 TEST_F(Transfer, ExistingFileIsReplaced) {

@@ -52,14 +52,6 @@ class WindowCapture : public ::testing::Test {
     form_.Edit1Change(nullptr);
     ASSERT_TRUE(form_.Timer1->Enabled());
   }
-  bool WaitForFiles(std::size_t count) {
-    return PumpUntil([&] { return folder_.Files().size() >= count; });
-  }
-  // Long enough for several ticks.
-  void Idle(DWORD ms) {
-    const DWORD until = GetTickCount() + ms;
-    PumpUntil([&] { return GetTickCount() >= until; }, ms + 1000);
-  }
 
   TempFolder folder_;
   TZinForm form_;

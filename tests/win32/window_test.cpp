@@ -37,6 +37,15 @@ void Type(const char* text) {
     if (code & 0x100) Key(VK_SHIFT, true);
   }
 }
+// Handles messages until the input sent so far has been handled. SendInput queues its input at
+// once, so a queue with no input and no posted or sent messages left (timers and painting
+// aside) means every key and click, and what they caused, has been handled.
+void Settle() {
+  test::PumpUntil(
+      [] { return HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) == 0; });
+  Application().ProcessMessages();
+}
+// For what must not happen: handles messages for a while, long enough for it to show.
 void Pump(DWORD ms) {
   const DWORD until = GetTickCount() + ms;
   test::PumpUntil([&] { return GetTickCount() >= until; }, ms + 2000);
@@ -57,7 +66,8 @@ class Window : public ::testing::Test {
     form_.SetVisible(true);
     SetForegroundWindow(Hwnd(form_));
     win32::FocusTabStop(Hwnd(form_), 0);
-    Pump(100);
+    ASSERT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == Hwnd(form_); }));
+    Settle();
   }
   void TearDown() override { Application().OnException = nullptr; }
   static HWND Hwnd(const TControl& c) { return win32::WindowOf(c); }
@@ -109,14 +119,14 @@ TEST_F(Window, TabCycleBothWays) {
   EXPECT_EQ(selEnd, 5u);
   for (int i = 1; i < 6; ++i) {
     Press(VK_TAB);
-    Pump(50);
+    Settle();
     EXPECT_EQ(Focused(), order[i]) << "Tab " << i;
   }
   for (int i = 4; i >= 0; --i) {
     Key(VK_SHIFT);
     Press(VK_TAB);
     Key(VK_SHIFT, true);
-    Pump(50);
+    Settle();
     EXPECT_EQ(Focused(), order[i]) << "Shift+Tab to " << i;
   }
 }
@@ -126,15 +136,15 @@ TEST_F(Window, SpinFieldTakesOnlyItsCharacters) {
   SendMessageA(Hwnd(*form_.SpinEdit1), EM_SETSEL, 0, -1);
   Type("a 7x");
   Press(VK_RETURN);
-  Pump(100);
+  Settle();
   EXPECT_EQ(form_.SpinEdit1->Text(), "7");
   EXPECT_EQ(form_.GetFileNumber(), 7);
   Press(VK_UP);
-  Pump(50);
+  Settle();
   EXPECT_EQ(form_.SpinEdit1->Text(), "8");
   Press(VK_DOWN);
   Press(VK_DOWN);
-  Pump(50);
+  Settle();
   EXPECT_EQ(form_.SpinEdit1->Text(), "6");
 }
 
@@ -152,20 +162,25 @@ TEST_F(Window, ArrowStepsAtReleaseAndRepeatsWhileHeld) {
   GetWindowRect(up, &r);
   const POINT over{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   Mouse(MOUSEEVENTF_MOVE, over);
-  Pump(50);
+  Settle();
 
   Mouse(MOUSEEVENTF_LEFTDOWN, over);
   Mouse(MOUSEEVENTF_LEFTUP, over);
-  Pump(600);
+  Settle();
   EXPECT_EQ(steps.size(), 1u);  // a short click: one step, at the release
   EXPECT_EQ(GetFocus(), Hwnd(*form_.SpinEdit1));
+  Pump(600);  // past the repeat delay: no repeat after a release
+  EXPECT_EQ(steps.size(), 1u);
 
   steps.clear();
   Mouse(MOUSEEVENTF_LEFTDOWN, over);
   const DWORD pressed = GetTickCount();
-  Pump(750);
+  // Held: the first repeat, then another.
+  ASSERT_TRUE(test::PumpUntil([&] { return steps.size() >= 2; }));
   Mouse(MOUSEEVENTF_LEFTUP, over);
-  Pump(100);
+  const std::size_t beforeRelease = steps.size();
+  ASSERT_TRUE(test::PumpUntil([&] { return steps.size() > beforeRelease; }));  // the release
+  Settle();
   ASSERT_GE(steps.size(), 3u);          // at least the first repeat, one more, and the release
   EXPECT_GE(steps[0] - pressed, 390u);  // the first repeat waits 400 ms
   for (std::size_t i = 1; i + 1 < steps.size(); ++i) EXPECT_GE(steps[i] - steps[i - 1], 90u);
@@ -183,10 +198,10 @@ TEST_F(Window, FolderFieldRecomputesOncePerKeystrokeAndPick) {
   form_.Edit1->Add("C:\\windows");
   SetFocus(Hwnd(*form_.Edit1));
   Type("abc");
-  Pump(100);
+  Settle();
   EXPECT_EQ(recomputes, 3);
   Press(VK_DOWN);
-  Pump(100);
+  Settle();
   EXPECT_EQ(recomputes, 4);
   EXPECT_EQ(form_.Edit1->Text(), "C:\\");
   EXPECT_TRUE(form_.Timer1->Enabled());
