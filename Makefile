@@ -4,7 +4,8 @@ SHELL := /bin/bash
 
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null || find app capture platform tests bench -name '*.cpp' -o -name '*.h')
 
-.PHONY: all deps build run host test test-host test-windows fuzz bench format format-check clean
+.PHONY: all deps build run host test test-host test-windows dist dist-check fuzz bench format \
+  format-check clean
 
 all: build
 
@@ -25,7 +26,7 @@ host: deps
 	@cmake --build --preset host
 	@ln -sf build/host/compile_commands.json compile_commands.json
 
-test: deps format-check test-host fuzz test-windows
+test: deps format-check test-host fuzz test-windows dist-check
 
 test-host: host
 	@echo "== host tests (headless backend, ASan + UBSan)"
@@ -36,6 +37,18 @@ test-windows: build
 	@tools/wine-session.sh ctest --preset windows --label-exclude depth16
 	@echo "== Windows tests on a 16-bit display"
 	@tools/wine-session.sh --depth 16 ctest --preset windows --label-regex depth16
+
+# The release: build/dist/zinnow-VERSION-win64.zip (the program, the read-me, the licence) and
+# its SHA-256 beside it. VERSION is what `git describe` says of the commit (cmake/version.cmake).
+dist: deps
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows --target zinnow
+	@tools/dist.sh
+
+# Two fresh clones of this commit, built apart, must give the same bytes.
+dist-check: deps
+	@echo "== the same bytes from two builds of the commit"
+	@tools/dist-check.sh
 
 # The history file's reader and writer under libFuzzer (clang), for a short while.
 FUZZ_SECONDS ?= 10

@@ -11,6 +11,7 @@ packages=(
   xvfb x11-utils xdotool xclip imagemagick
   fonts-ipafont-gothic fonts-ipafont-mincho
   locales
+  git zip unzip
 )
 
 as_root() {
