@@ -17,8 +17,11 @@ build: deps
 	@cmake --preset windows >/dev/null
 	@cmake --build --preset windows
 
-# With a display: the program there. Without one: a short demonstration (see README).
-run: build
+# With a display: the program there. Without one: a short demonstration (see README). Builds
+# only the program and the helper the demonstration closes it with.
+run: deps
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows --target zinnow clip_helper
 	@tools/run.sh
 
 host: deps
@@ -34,9 +37,13 @@ test-host: host
 
 test-windows: build
 	@echo "== Windows tests (Win32 backend, under Wine)"
-	@tools/wine-session.sh ctest --preset windows --label-exclude depth16
+	@tools/wine-session.sh ctest --preset windows --label-exclude 'depth16|dpi144|acp1252'
 	@echo "== Windows tests on a 16-bit display"
 	@tools/wine-session.sh --depth 16 ctest --preset windows --label-regex depth16
+	@echo "== Windows tests on a screen of 144 dpi"
+	@tools/wine-session.sh --dpi 144 ctest --preset windows --label-regex dpi144
+	@echo "== Windows tests with ANSI code page 1252 (LANG=C.UTF-8)"
+	@tools/wine-session.sh --lang C.UTF-8 ctest --preset windows --label-regex acp1252
 
 # The release: build/dist/zinnow-VERSION-win64.zip (the program, the read-me, the licence) and
 # its SHA-256 beside it. VERSION is what `git describe` says of the commit (cmake/version.cmake).

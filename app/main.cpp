@@ -5,6 +5,7 @@
 #include "app/zin_form.h"
 #include "platform/application.h"
 #include "platform/code_page.h"
+#include "platform/exceptions.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   using namespace zinnow;
@@ -12,7 +13,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   application.Initialize();
   application.SetTitle("Zinnow");
   application.OnException = [](const std::exception& failure) {
-    Application().ShowErrorBox(ErrorBoxText(failure.what(), SystemCodePage()));
+    const auto* own = dynamic_cast<const Exception*>(&failure);
+    const ShownText message = own ? own->Shown() : ShownText::System(failure.what());
+    Application().ShowErrorBox(ErrorBoxText(message, SystemCodePage()));
   };
   {
     TZinForm form;

@@ -46,14 +46,14 @@ void CaptureForm::CaptureClipboard() {
   if (!clipboard::HasFormat(kCfBitmap)) return;
 
   Edit1Change(this);
-  SetCaption(kSavingCaption + TargetPath);
+  SetCaption(ShownText::Fixed(kSavingCaption).AddSystem(TargetPath));
   Repaint();
   try {
     const std::uint32_t taken = TakeClipboardPicture(Image1->Picture);
     WritePictureFile(Image1->Picture, TargetPath);
     if (!EmptyClipboardIfUnchanged(taken)) savedNotEmptied_ = taken;
   } catch (...) {
-    SetCaption(kSavingCaption + TargetPath + kFailedSuffix);
+    SetCaption(ShownText::Fixed(kSavingCaption).AddSystem(TargetPath).AddFixed(kFailedSuffix));
     return;
   }
   ++FileNumber;

@@ -15,21 +15,22 @@ AnsiString ProgramFolderOf(const AnsiString& executablePath) {
 }
 
 void CaptureForm::LoadHistory() {
-  AnsiString bytes;
-  bool loaded = ReadWholeFile(ProgramFolder + kHistoryFileName, bytes);
-  if (loaded) {
-    try {
+  bool loaded = false;
+  try {
+    AnsiString bytes;
+    if (ReadWholeFile(ProgramFolder + kHistoryFileName, bytes)) {
       Edit1->Clear();
       for (const AnsiString& entry : SplitHistoryLines(bytes)) Edit1->Add(entry);
       if (Edit1->Count() > 0) Edit1->SetItemIndex(0);
-    } catch (const Exception&) {
-      loaded = false;  // the list took no more
+      loaded = true;
     }
+  } catch (...) {
+    // Of any kind (the list took no more, memory ran short): start-up goes on with the fallback.
   }
   if (!loaded) {
     try {
       Edit1->Add(kFallbackFolder);
-    } catch (const Exception&) {
+    } catch (...) {
       // Nothing more to do: the history stays as it is, and start-up goes on.
     }
   }

@@ -37,7 +37,7 @@ void TApplication::Terminate() {
   QuitMessageLoop();
 }
 
-void TApplication::ShowErrorBox(const AnsiString& text) {
+void TApplication::ShowErrorBox(const ShownText& text) {
   ++ticksHeld_;
   try {
     ShowModalErrorBox(title_, text);

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "platform/ansi_string.h"
+#include "platform/shown_text.h"
 
 namespace zinnow {
 
@@ -40,7 +41,7 @@ class TApplication {
 
   // A modal box, owned by the hidden window and captioned with the title, with a stop icon and
   // one OK button; the program's other windows are disabled meanwhile (backend).
-  void ShowErrorBox(const AnsiString& text);
+  void ShowErrorBox(const ShownText& text);
 
   // Timer ticks are not delivered while an error box is open, so a failure that recurs at
   // every tick cannot open box after box.

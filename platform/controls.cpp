@@ -185,7 +185,11 @@ AnsiString TForm::Caption() const {
 }
 
 void TForm::SetCaption(const AnsiString& caption) {
-  if (Peer().Text() != caption) Peer().WriteText(caption);
+  SetCaption(ShownText::Fixed(caption));
+}
+
+void TForm::SetCaption(const ShownText& caption) {
+  if (Peer().Text() != caption.Bytes()) Peer().WriteShownText(caption);
 }
 
 void TForm::Repaint() {

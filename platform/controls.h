@@ -169,7 +169,10 @@ class TForm : public TWinControl {
   ~TForm() override;
 
   AnsiString Caption() const;
+  // The caption is one of the program's own texts...
   void SetCaption(const AnsiString& caption);
+  // ... or made of parts of either kind (a path in it).
+  void SetCaption(const ShownText& caption);
   void Repaint();
 
   template <typename T, typename... Args>

@@ -6,19 +6,23 @@
 
 namespace zinnow {
 
-AnsiString FormatMessageText(const char* pattern, const AnsiString& argument) {
-  AnsiString text(pattern);
+ShownText FormatShownText(const char* pattern, const AnsiString& argument) {
+  const AnsiString text(pattern);
   const std::size_t at = text.find("%s");
-  if (at != AnsiString::npos) text.replace(at, 2, argument);
-  return text;
+  if (at == AnsiString::npos) return ShownText::Fixed(text);
+  return ShownText::Fixed(text.substr(0, at)).AddSystem(argument).AddFixed(text.substr(at + 2));
+}
+
+AnsiString FormatMessageText(const char* pattern, const AnsiString& argument) {
+  return FormatShownText(pattern, argument).Bytes();
 }
 
 EOutOfResources::EOutOfResources(AnsiString systemText)
-    : Exception(systemText.empty() ? AnsiString(messages::kOutOfResources)
-                                   : std::move(systemText)) {}
+    : Exception(systemText.empty() ? ShownText::Fixed(messages::kOutOfResources)
+                                   : ShownText::System(systemText)) {}
 
 EFCreateError::EFCreateError(const AnsiString& path)
-    : EStreamError(FormatMessageText(messages::kCannotCreateFile, path)) {}
+    : EStreamError(FormatShownText(messages::kCannotCreateFile, path)) {}
 
 EWriteError::EWriteError() : EStreamError(messages::kStreamWriteError) {}
 

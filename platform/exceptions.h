@@ -3,17 +3,23 @@
 #include <exception>
 
 #include "platform/ansi_string.h"
+#include "platform/shown_text.h"
 
 namespace zinnow {
 
 // Runtime failures travel as these; their messages are shown to the user as they are.
 class Exception : public std::exception {
  public:
-  explicit Exception(AnsiString message) : message_(std::move(message)) {}
+  // One of the program's own message texts.
+  explicit Exception(const AnsiString& message) : Exception(ShownText::Fixed(message)) {}
+  explicit Exception(ShownText message) : shown_(std::move(message)), message_(shown_.Bytes()) {}
   const AnsiString& Message() const noexcept { return message_; }
+  // The message in its parts, for showing it on a system of any code page.
+  const ShownText& Shown() const noexcept { return shown_; }
   const char* what() const noexcept override { return message_.c_str(); }
 
  private:
+  ShownText shown_;
   AnsiString message_;
 };
 
@@ -56,5 +62,7 @@ class EInvalidOperation : public Exception {
 
 // "%s" in a message text replaced by an argument, once; the argument is never read as a pattern.
 AnsiString FormatMessageText(const char* pattern, const AnsiString& argument);
+// The same in parts: the message text fixed, the argument as the system's or the user's text.
+ShownText FormatShownText(const char* pattern, const AnsiString& argument);
 
 }  // namespace zinnow

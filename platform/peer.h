@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/ansi_string.h"
+#include "platform/shown_text.h"
 
 // What a backend provides for each control: its native side (a window, or a record in memory).
 // The rules that controls follow are written once, in the control classes; a peer only keeps
@@ -38,6 +39,8 @@ class ControlPeer {
   virtual ~ControlPeer() = default;
   virtual AnsiString Text() const = 0;
   virtual void WriteText(const AnsiString& text) = 0;
+  // A text in parts by code page (a window caption); a peer that keeps bytes keeps them joined.
+  virtual void WriteShownText(const ShownText& text) { WriteText(text.Bytes()); }
   // Carry out any pending repaint now.
   virtual void Repaint() {}
   virtual void SetVisible(bool) {}
@@ -74,6 +77,6 @@ void SetApplicationTitle(const AnsiString& title);
 // Handles messages until QuitMessageLoop; the form is shown first.
 void RunMessageLoop(class TForm& mainForm);
 void QuitMessageLoop();
-void ShowModalErrorBox(const AnsiString& title, const AnsiString& text);
+void ShowModalErrorBox(const AnsiString& title, const ShownText& text);
 
 }  // namespace zinnow

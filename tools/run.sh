@@ -8,9 +8,11 @@ cd "$top"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   mkdir -p build/run
   cp build/windows/zinnow.exe build/run/
-  export WINEPREFIX="$top/build/wineprefix" WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-  mkdir -p "$WINEPREFIX"
-  echo "run: starting build/run/zinnow.exe on $DISPLAY (its folder history: build/run/path.txt)"
+  # The same prefix and set-up as the tests, at the density of this display.
+  . tools/wine-prefix.sh
+  dpi="$(xdpyinfo | awk '/resolution:/ { split($2, r, "x"); print r[2]; exit }')"
+  wine_prefix_ready "${dpi:-96}" build/run/wineboot.log
+  echo "run: starting build/run/zinnow.exe on $DISPLAY at ${dpi:-96} dpi (its folder history: build/run/path.txt)"
   cd build/run
   exec wine zinnow.exe >/dev/null 2>&1 </dev/null
 fi

@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # Runs one command inside a private Wine desktop and takes it all down again afterwards:
 #   tools/wine-session.sh [--depth N] [--dpi N] [--lang LOCALE] COMMAND [ARGS...]
-# A private Xvfb display (number chosen by the server through -displayfd), the Wine prefix
-# build/wineprefix (created once, then reused), one persistent wineserver for the whole command,
-# LANG=ja_JP.UTF-8 so that Wine's ANSI code page is 932. Everything started here is stopped on
-# exit, also after a failure or an interrupt. Processes are stopped by their PID or through
-# `wineserver -k`, never by name.
+# A private Xvfb display (number chosen by the server through -displayfd), the Wine prefix that
+# `make run` uses too (tools/wine-prefix.sh: build/wineprefix, created once, then reused;
+# LANG=ja_JP.UTF-8 so that Wine's ANSI code page is 932), one persistent wineserver for the whole
+# command. Everything started here is stopped on exit, also after a failure or an interrupt.
+# Processes are stopped by their PID or through `wineserver -k`, never by name.
 set -euo pipefail
 
 depth=24
 dpi=96
-lang=ja_JP.UTF-8
+lang=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --depth) depth="$2"; shift 2 ;;
@@ -22,14 +22,8 @@ while [ $# -gt 0 ]; do
 done
 [ $# -gt 0 ] || { echo "usage: $0 [--depth N] [--dpi N] COMMAND [ARGS...]" >&2; exit 2; }
 
-top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-export WINEPREFIX="${WINEPREFIX:-$top/build/wineprefix}"
-export WINEDEBUG=-all
-export WINEARCH=win64
-export LANG="$lang"
-export LC_ALL="$lang"
-export WINEDLLOVERRIDES="mscoree,mshtml="
-unset WINELOADER
+[ -n "$lang" ] && export ZINNOW_LANG="$lang"
+. "$(dirname "${BASH_SOURCE[0]}")/wine-prefix.sh"
 
 state="$(mktemp -d "${TMPDIR:-/tmp}/zinnow-wine.XXXXXX")"
 xvfb_pid=""
@@ -71,20 +65,7 @@ mkdir -p "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1 </dev/null
 server_started=1
 
-# Create or refresh the prefix and start Wine's services now, attached to files, not to our pipes.
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "wine-session: creating the Wine prefix $WINEPREFIX"
-fi
-wine wineboot --init >"$state/wineboot.log" 2>&1 </dev/null || { cat "$state/wineboot.log" >&2; exit 1; }
-
-# The window's font is "ＭＳ Ｐゴシック"; Wine draws it with the IPA font of the same metrics.
-if [ ! -f "$WINEPREFIX/.zinnow-fonts" ]; then
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d 'IPAPGothic' /f \
-    >"$state/reg.log" 2>&1 </dev/null && touch "$WINEPREFIX/.zinnow-fonts"
-fi
-# The screen's density as Windows programs see it.
-wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
-  >"$state/reg.log" 2>&1 </dev/null || true
+wine_prefix_ready "$dpi" "$state/wineboot.log"
 
 echo "wine-session: display $DISPLAY (depth $depth, $dpi dpi), prefix $WINEPREFIX"
 "$@"

@@ -124,7 +124,8 @@ void QuitMessageLoop() {
   loopRunning = false;
 }
 
-void ShowModalErrorBox(const AnsiString&, const AnsiString& text) {
+void ShowModalErrorBox(const AnsiString&, const ShownText& shown) {
+  const AnsiString text = shown.Bytes();
   errorBoxes.push_back(text);
   if (whileErrorBoxOpen) whileErrorBoxOpen();
 }

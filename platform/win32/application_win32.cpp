@@ -121,7 +121,8 @@ void QuitMessageLoop() {
   PostQuitMessage(0);
 }
 
-void ShowModalErrorBox(const AnsiString& title, const AnsiString& text) {
+void ShowModalErrorBox(const AnsiString& title, const ShownText& text) {
+  const win32::FocusKeeper focus;
   // The program's other windows take no input while the box is open.
   struct Disabled {
     std::vector<HWND> windows;
@@ -137,7 +138,8 @@ void ShowModalErrorBox(const AnsiString& title, const AnsiString& text) {
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&disabled));
-  MessageBoxA(win32::applicationWindow, text.c_str(), title.c_str(), MB_OK | MB_ICONSTOP);
+  MessageBoxW(win32::applicationWindow, win32::WideText(text).c_str(),
+              win32::WideText(ShownText::Fixed(title)).c_str(), MB_OK | MB_ICONSTOP);
   for (HWND window : disabled.windows) EnableWindow(window, TRUE);
   if (active && IsWindow(active)) SetActiveWindow(active);
 }

@@ -95,12 +95,13 @@ class Chooser {
 
 HWND Chooser::Control(const char* klass, const char* text, DWORD style, int id, int x, int y, int w,
                       int h, bool fixed) {
+  // The layout is for 96 pixels per inch, like the main window's.
   const std::wstring wideClass = Wide(klass);
-  HWND control = CreateWindowExW((style & WS_BORDER) ? WS_EX_CLIENTEDGE : 0, wideClass.c_str(),
-                                 fixed ? Wide(text).c_str() : L"",
-                                 WS_CHILD | WS_VISIBLE | (style & ~WS_BORDER), x, y, w, h, window_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 GetModuleHandleA(nullptr), nullptr);
+  HWND control = CreateWindowExW(
+      (style & WS_BORDER) ? WS_EX_CLIENTEDGE : 0, wideClass.c_str(),
+      fixed ? Wide(text).c_str() : L"", WS_CHILD | WS_VISIBLE | (style & ~WS_BORDER),
+      win32::Scaled(x), win32::Scaled(y), win32::Scaled(w), win32::Scaled(h), window_,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   return control;
 }
@@ -224,7 +225,7 @@ LRESULT CALLBACK Chooser::Proc(HWND window, UINT message, WPARAM wParam, LPARAM 
                      reinterpret_cast<LPARAM>(drive));
         if (!self->Open(AnsiString(drive) + "\\")) {
           // A drive that is not ready: say so, and stay where we were.
-          Application().ShowErrorBox(win32::SystemErrorText(ERROR_NOT_READY));
+          Application().ShowErrorBox(ShownText::System(win32::SystemErrorText(ERROR_NOT_READY)));
           self->Show();
         }
       } else if (id == kNetworkButton && NetworkDialog()) {
@@ -248,7 +249,7 @@ bool Chooser::Run(HWND owner) {
   wc.lpszClassName = L"TZinnowChooser";
   RegisterClassExW(&wc);
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-  RECT r{0, 0, 420, 274};
+  RECT r{0, 0, win32::Scaled(420), win32::Scaled(274)};
   AdjustWindowRectEx(&r, style, FALSE, WS_EX_DLGMODALFRAME);
   const int w = r.right - r.left, h = r.bottom - r.top;
   window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, wc.lpszClassName, Wide(kTitle).c_str(), style,
@@ -256,10 +257,11 @@ bool Chooser::Run(HWND owner) {
                             std::max(0, (GetSystemMetrics(SM_CYSCREEN) - h) / 2), w, h, owner,
                             nullptr, wc.hInstance, nullptr);
   SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  font_ = reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  font_ = win32::WindowFont();
   Build();
   Show();
   // Modal: the owner takes no input until the chooser closes.
+  const win32::FocusKeeper focus;
   if (owner) EnableWindow(owner, FALSE);
   ShowWindow(window_, SW_SHOW);
   SetFocus(GetDlgItem(window_, kTree));
@@ -296,7 +298,7 @@ bool SelectDirectory(AnsiString& folder) {
     // A drive that does not exist or is not ready: the chooser cannot open.
     const AnsiString root = start.substr(0, 3);
     if (start.size() >= 2 && start[1] == ':' && !IsFolder(root)) {
-      throw Exception(win32::SystemErrorText(ERROR_NOT_READY));
+      throw Exception(ShownText::System(win32::SystemErrorText(ERROR_NOT_READY)));
     }
     // A folder that does not exist: the nearest one that does.
     start = Normal(start);

@@ -22,8 +22,10 @@ constexpr int kItemHeight = 12;
 constexpr int kSpinButtonWidth = 15;
 constexpr UINT kFirstRepeatMs = 400;
 constexpr UINT kRepeatMs = 100;
-// The window's font: "ＭＳ Ｐゴシック", 12 pixels at 96 dpi.
-constexpr char kFontFace[] = "ＭＳ Ｐゴシック";
+// The window's font: "ＭＳ Ｐゴシック", 12 pixels at 96 dpi. Where it is not installed, a
+// font of the same metrics under another name (its English name on Windows, the IPA font on
+// Linux desktops), and only then the system's font for messages.
+constexpr const char* kFontFaces[] = {"ＭＳ Ｐゴシック", "MS PGothic", "IPAPGothic"};
 constexpr int kFontHeight = 12;
 constexpr UINT kFixedTextCodePage = 932;
 
@@ -44,43 +46,78 @@ std::wstring Wide(const AnsiString& text, UINT codePage) {
   return wide;
 }
 
-// The stored layout is for 96 pixels per inch; other screens get it scaled.
-int Scaled(int pixels) {
-  static const int dpi = [] {
-    SetProcessDPIAware();
-    win32::WindowDc screen(nullptr);
-    return screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-  }();
-  return MulDiv(pixels, dpi, 96);
+using win32::Scaled;
+
+bool FontInstalled(const std::wstring& face) {
+  LOGFONTW wanted{};
+  wanted.lfCharSet = DEFAULT_CHARSET;
+  face.copy(wanted.lfFaceName, LF_FACESIZE - 1);
+  bool found = false;
+  win32::WindowDc screen(nullptr);
+  EnumFontFamiliesExW(
+      screen.Get(), &wanted,
+      [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) -> int {
+        *reinterpret_cast<bool*>(found) = true;
+        return 0;
+      },
+      reinterpret_cast<LPARAM>(&found), 0);
+  return found;
+}
+
+// The window's font in its two forms, made when first asked for. Its height is the layout's
+// 12 pixels unless a wider face makes a label's text run under the control beside it; then it
+// is made smaller until every text fits (FitFontToLayout).
+struct WindowFonts {
+  std::wstring face;  // empty: the first installed of the window's faces
+  int height = 0;     // 0: the layout's height, scaled
+  win32::UniqueFont normal;
+  win32::UniqueFont underlined;
+  // Fonts replaced by smaller ones: windows made before may still hold them.
+  std::vector<win32::UniqueFont> retired;
+
+  void Retire() {
+    retired.push_back(std::move(normal));
+    retired.push_back(std::move(underlined));
+  }
+};
+WindowFonts& Fonts() {
+  static WindowFonts fonts;
+  return fonts;
 }
 
 HFONT Font(bool underline) {
-  static const auto make = [](bool underlined) {
-    const std::wstring face = Wide(kFontFace, kFixedTextCodePage);
-    return CreateFontW(-Scaled(kFontHeight), 0, 0, 0, FW_NORMAL, FALSE, underlined, FALSE,
-                       SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_DONTCARE, face.c_str());
-  };
-  static const win32::UniqueFont normal(make(false));
-  static const win32::UniqueFont underlined(make(true));
-  return underline ? underlined.Get() : normal.Get();
+  WindowFonts& fonts = Fonts();
+  win32::UniqueFont& font = underline ? fonts.underlined : fonts.normal;
+  if (!font) {
+    const int height = fonts.height ? fonts.height : Scaled(kFontHeight);
+    font.Reset(CreateFontW(-height, 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE, SHIFTJIS_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_DONTCARE, win32::WindowFontFace().c_str()));
+  }
+  return font.Get();
 }
 
 void RegisterClasses() {
   static const bool registered = [] {
     INITCOMMONCONTROLSEX common{sizeof(common), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&common);
+    // A Unicode window keeps its caption in Unicode, whatever the system's code page.
+    const std::wstring container = Wide(kContainerClass, CP_ACP);
+    WNDCLASSEXW form{};
+    form.cbSize = sizeof(form);
+    form.lpfnWndProc = ContainerProc;
+    form.hInstance = Instance();
+    form.hIcon = LoadIconA(Instance(), "MAINICON");
+    form.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    form.lpszClassName = container.c_str();
+    RegisterClassExW(&form);
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = ContainerProc;
+    wc.lpfnWndProc = SpinButtonProc;
     wc.hInstance = Instance();
-    wc.hIcon = LoadIconA(Instance(), "MAINICON");
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kContainerClass;
-    RegisterClassExA(&wc);
-    wc.lpfnWndProc = SpinButtonProc;
-    wc.hIcon = nullptr;
     wc.lpszClassName = kSpinButtonClass;
     RegisterClassExA(&wc);
     return true;
@@ -141,6 +178,13 @@ class LabelPeer : public ControlPeer {
     SelectObject(dc, previous);
   }
   const RECT& Rect() const { return rect_; }
+  // The width of the text without the blanks at its end (they only carry the underline).
+  LONG TextWidth() const;
+  void Remeasure() {
+    Invalidate();
+    Measure();
+    Invalidate();
+  }
 
  private:
   void Measure();
@@ -171,6 +215,7 @@ class WindowPeer : public ListPeer {
   int TabOrder() const { return tabOrder_; }
   WNDPROC EditProc() const { return editProc_; }
   std::vector<LabelPeer*>& Labels() { return labels_; }
+  const std::vector<LabelPeer*>& Labels() const { return labels_; }
 
   // Every windowed peer, for the tab order.
   static std::vector<WindowPeer*>& Registry() {
@@ -178,20 +223,39 @@ class WindowPeer : public ListPeer {
     return peers;
   }
 
-  AnsiString Text() const override { return window_ ? WindowText(window_) : text_; }
+  // A window caption is kept as the bytes it was given and shown in Unicode, so that the
+  // program's own texts in it read right on a system of any code page.
+  AnsiString Text() const override {
+    return window_ && kind_ != ControlKind::Form ? WindowText(window_) : text_;
+  }
   void WriteText(const AnsiString& text) override {
-    if (window_) {
+    if (kind_ == ControlKind::Form) {
+      WriteShownText(ShownText::Fixed(text));
+    } else if (window_) {
       SetWindowTextA(window_, text.c_str());
     } else {
       text_ = text;
     }
   }
+  void WriteShownText(const ShownText& text) override {
+    if (kind_ != ControlKind::Form) return WriteText(text.Bytes());
+    text_ = text.Bytes();
+    if (window_) SetWindowTextW(window_, win32::WideText(text).c_str());
+  }
+  // The control that last had the keyboard focus gets it back when the window is active again;
+  // with none, the first tab stop, as at the start.
+  void RememberFocus(HWND focus) {
+    if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+  }
+  void RestoreFocus();
+  void FitFontToLayout();
   void Repaint() override {
     if (window_) UpdateWindow(window_);
   }
   void SetVisible(bool visible) override {
-    if (window_)
-      ShowWindow(window_, visible ? (kind_ == ControlKind::Form ? SW_SHOW : SW_SHOWNA) : SW_HIDE);
+    if (!window_) return;
+    if (visible && kind_ == ControlKind::Form) FitFontToLayout();
+    ShowWindow(window_, visible ? (kind_ == ControlKind::Form ? SW_SHOW : SW_SHOWNA) : SW_HIDE);
   }
 
   // The list keeps every entry's bytes itself: the native list holds its text in Unicode, and a
@@ -234,7 +298,65 @@ class WindowPeer : public ListPeer {
   AnsiString text_;
   std::vector<LabelPeer*> labels_;
   std::vector<AnsiString> items_;
+  HWND lastFocus_ = nullptr;
 };
+
+HWND HintWindow();
+
+// Whether every label of this container shows its text, blanks at its end aside, before the
+// next windowed control on its row (or the container's edge).
+bool LabelsFit(const WindowPeer& container) {
+  RECT client;
+  GetClientRect(container.Window(), &client);
+  for (const LabelPeer* label : container.Labels()) {
+    const RECT& at = label->Rect();
+    LONG room = client.right - at.left;
+    for (const WindowPeer* peer : WindowPeer::Registry()) {
+      if (GetParent(peer->Window()) != container.Window()) continue;
+      RECT r;
+      GetWindowRect(peer->Window(), &r);
+      MapWindowPoints(HWND_DESKTOP, container.Window(), reinterpret_cast<POINT*>(&r), 2);
+      if (r.left > at.left && r.top < at.bottom && r.bottom > at.top) {
+        room = std::min(room, r.left - at.left);
+      }
+    }
+    if (label->TextWidth() > room) return false;
+  }
+  return true;
+}
+
+// The layout was made for the metrics of the window's own font. A wider face (the system's font
+// for messages, where no face of those metrics is installed) is made smaller, a pixel at a time,
+// until no label's text runs under the control beside it.
+void WindowPeer::FitFontToLayout() {
+  const int smallest = Scaled(kFontHeight) * 2 / 3;
+  for (;;) {
+    bool fit = true;
+    for (const WindowPeer* peer : Registry()) {
+      if ((peer == this || IsChild(window_, peer->Window())) && !LabelsFit(*peer)) fit = false;
+    }
+    WindowFonts& fonts = Fonts();
+    const int height = fonts.height ? fonts.height : Scaled(kFontHeight);
+    if (fit || height <= smallest) return;
+    fonts.height = height - 1;
+    fonts.Retire();
+    SendMessageW(HintWindow(), WM_SETFONT, reinterpret_cast<WPARAM>(Font(false)), FALSE);
+    for (WindowPeer* peer : Registry()) {
+      if (!IsChild(window_, peer->Window())) continue;
+      SendMessageW(peer->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(Font(false)), TRUE);
+      for (LabelPeer* label : peer->Labels()) label->Remeasure();
+    }
+  }
+}
+
+void WindowPeer::RestoreFocus() {
+  if (lastFocus_ && IsWindow(lastFocus_) && IsChild(window_, lastFocus_) &&
+      IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_)) {
+    SetFocus(lastFocus_);
+  } else {
+    win32::FocusTabStop(window_, 0);
+  }
+}
 
 LabelPeer::LabelPeer(WindowPeer* parent, const PeerDesign& design)
     : parent_(parent),
@@ -267,12 +389,24 @@ void LabelPeer::Measure() {
   rect_.bottom = rect_.top + metrics.tmHeight;
 }
 
+LONG LabelPeer::TextWidth() const {
+  std::wstring wide = Wide(text_, codePage_);
+  while (!wide.empty() && (wide.back() == L' ' || wide.back() == L'\x3000')) wide.pop_back();
+  win32::WindowDc screen(nullptr);
+  const HGDIOBJ previous = SelectObject(screen.Get(), Font(underline_));
+  RECT r{0, 0, 0, 0};
+  DrawTextW(screen.Get(), wide.c_str(), static_cast<int>(wide.size()), &r,
+            DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
+  SelectObject(screen.Get(), previous);
+  return r.right;
+}
+
 void LabelPeer::Invalidate() const {
   if (parent_ && parent_->Window()) InvalidateRect(parent_->Window(), &rect_, TRUE);
 }
 
 WindowPeer::WindowPeer(TControl& owner, TWinControl* parent, const PeerDesign& design)
-    : owner_(owner), kind_(design.kind), tabOrder_(design.tabOrder) {
+    : owner_(owner), kind_(design.kind), tabOrder_(design.tabOrder), text_(design.text) {
   if (kind_ == ControlKind::Image) return;  // the picture holder has no window
   RegisterClasses();
   HWND parentWindow = parent ? win32::WindowOf(*parent) : nullptr;
@@ -320,6 +454,7 @@ WindowPeer::WindowPeer(TControl& owner, TWinControl* parent, const PeerDesign& d
   }
   window_ = CreateWindowExA(exStyle, windowClass, design.text.c_str(), style, left, top, width,
                             height, parentWindow, nullptr, Instance(), nullptr);
+  if (kind_ == ControlKind::Form) WriteShownText(ShownText::Fixed(design.text));
   SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   Registry().push_back(this);
   if (kind_ != ControlKind::Form) {
@@ -434,6 +569,21 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
       if (!isForm) break;
       if (wParam) win32::Deliver([] { Application().EndNow(); });
       return 0;
+    case WM_ACTIVATE:
+      if (!isForm) break;
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        self->RememberFocus(GetFocus());
+      } else if (!HIWORD(wParam)) {  // not while minimised
+        self->RestoreFocus();
+      }
+      return 0;
+    case WM_SETFOCUS:
+      if (!isForm) break;
+      // The window itself takes no keys: a control of it does. Minimised, the window holds the
+      // focus itself, and the control that had it gets it back once the window is restored.
+      self->RememberFocus(reinterpret_cast<HWND>(wParam));
+      if (!IsIconic(window)) self->RestoreFocus();
+      return 0;
     case WM_PAINT:
       if (self && !self->Labels().empty()) {
         PAINTSTRUCT ps;
@@ -453,7 +603,7 @@ LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     default:
       break;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
 wchar_t DecimalSeparator() {
@@ -622,6 +772,58 @@ HWND WindowOf(const TControl& control) {
   return peer ? peer->Window() : nullptr;
 }
 
+RECT LabelBounds(const TControl& label) {
+  auto* peer = dynamic_cast<const LabelPeer*>(&label.Peer());
+  return peer ? peer->Rect() : RECT{};
+}
+
+int Scaled(int pixels) {
+  static const int dpi = [] {
+    SetProcessDPIAware();
+    WindowDc screen(nullptr);
+    return screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+  }();
+  return MulDiv(pixels, dpi, 96);
+}
+
+const std::wstring& WindowFontFace() {
+  std::wstring& face = Fonts().face;
+  if (face.empty()) {
+    for (const char* candidate : kFontFaces) {
+      const std::wstring wide = Wide(candidate, kFixedTextCodePage);
+      if (FontInstalled(wide)) return face = wide;
+    }
+    face = SystemMessageFontFace();
+  }
+  return face;
+}
+
+std::wstring SystemMessageFontFace() {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  return metrics.lfMessageFont.lfFaceName;
+}
+
+void UseWindowFontFace(const std::wstring& face) {
+  WindowFonts& fonts = Fonts();
+  fonts.face = face;
+  fonts.height = 0;
+  fonts.Retire();
+}
+
+HFONT WindowFont() {
+  return Font(false);
+}
+
+std::wstring WideText(const ShownText& text) {
+  std::wstring wide;
+  for (const ShownText::Part& part : text.Parts()) {
+    wide += Wide(part.bytes, part.fixed ? kFixedTextCodePage : CP_ACP);
+  }
+  return wide;
+}
+
 void TimerElapsed(UINT_PTR id) {
   auto found = Timers().find(id);
   if (found != Timers().end()) {
@@ -665,12 +867,14 @@ bool HandleWindowKey(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || !msg.hwnd) return false;
   const HWND form = GetAncestor(msg.hwnd, GA_ROOT);
   WindowPeer* formPeer = PeerOfWindow(form);
-  if (form == msg.hwnd || !formPeer || formPeer->Kind() != ControlKind::Form) return false;
+  if (!formPeer || formPeer->Kind() != ControlKind::Form) return false;
+  // Also when the window itself holds the focus: Tab goes to the first stop, Shift+Tab to the
+  // last.
   if (msg.wParam == VK_TAB) {
     FocusTabStop(form, GetKeyState(VK_SHIFT) < 0 ? -1 : 1);
     return true;
   }
-  if (msg.wParam == VK_RETURN) {
+  if (msg.wParam == VK_RETURN && msg.hwnd != form) {
     WindowPeer* peer = PeerOfWindow(msg.hwnd);
     if (peer && peer->Kind() == ControlKind::Button) {
       SendMessageA(msg.hwnd, BM_CLICK, 0, 0);

@@ -3,7 +3,10 @@
 // What the parts of the Win32 backend share.
 #include <windows.h>
 
+#include <string>
+
 #include "platform/ansi_string.h"
+#include "platform/shown_text.h"
 
 namespace zinnow {
 class TControl;
@@ -30,6 +33,40 @@ bool HandleWindowKey(const MSG& msg);
 
 // Windows' own text for an error code, in the user's default language; empty when there is none.
 AnsiString SystemErrorText(DWORD code);
+
+// The stored layout is for 96 pixels per inch; other screens get it scaled.
+int Scaled(int pixels);
+// The face of the window's font: the first of its faces that is installed, else the face of the
+// system's font for messages.
+const std::wstring& WindowFontFace();
+// The window's font, scaled to the screen; the folder chooser uses it too.
+HFONT WindowFont();
+// The face of the system's font for messages, the last of the window's faces.
+std::wstring SystemMessageFontFace();
+// For tests: the window's face, as on a system where the faces before it are missing. Windows
+// made after this use it.
+void UseWindowFontFace(const std::wstring& face);
+// A text in parts, each part converted from its own code page.
+std::wstring WideText(const ShownText& text);
+// Where a windowless label lies in its parent's client area.
+RECT LabelBounds(const TControl& label);
+
+// Keeps the keyboard focus across a modal window: disabling the window that had it takes the
+// focus away, so it is put back where it was when the modal window is gone.
+class FocusKeeper {
+ public:
+  FocusKeeper() : focus_(GetFocus()) {}
+  ~FocusKeeper() {
+    if (focus_ && IsWindow(focus_) && IsWindowEnabled(focus_) && IsWindowVisible(focus_)) {
+      SetFocus(focus_);
+    }
+  }
+  FocusKeeper(const FocusKeeper&) = delete;
+  FocusKeeper& operator=(const FocusKeeper&) = delete;
+
+ private:
+  HWND focus_;
+};
 
 // Runs an event handler called from a window procedure: no failure may cross Windows' frames.
 template <typename Handler>

@@ -190,7 +190,7 @@ TEST(ErrorBox, TicksWaitWhileItIsOpen) {
   form.Timer1->OnTimer = [&](TObject*) { ++ticks; };
   headless::WhileErrorBoxOpen([&] { headless::Tick(*form.Timer1); });
   Application().SetTitle("Zinnow");
-  Application().ShowErrorBox("ｽﾄﾘｰﾑへの書き込みｴﾗｰ.");
+  Application().ShowErrorBox(ShownText::Fixed("ｽﾄﾘｰﾑへの書き込みｴﾗｰ."));
   EXPECT_EQ(ticks, 0);
   EXPECT_EQ(headless::ErrorBoxes(), std::vector<AnsiString>{"ｽﾄﾘｰﾑへの書き込みｴﾗｰ."});
   headless::Tick(*form.Timer1);

@@ -19,27 +19,35 @@ class FormInFolder : public TZinForm {
   explicit FormInFolder(const AnsiString& folder) { ProgramFolder = folder + "\\"; }
 };
 
-// Every caption the window is given, in order, as the window itself receives it.
+// Every caption the window is given, in order, as the window itself receives it (in Unicode),
+// as bytes of the ANSI code page.
 class CaptionRecorder {
  public:
   explicit CaptionRecorder(HWND window) {
     window_ = window;
     captions_.clear();
-    hook_ = SetWindowsHookExA(WH_CALLWNDPROC, Record, nullptr, GetCurrentThreadId());
+    wideCaptions_.clear();
+    hook_ = SetWindowsHookExW(WH_CALLWNDPROC, Record, nullptr, GetCurrentThreadId());
   }
   ~CaptionRecorder() { UnhookWindowsHookEx(hook_); }
   static const std::vector<std::string>& Captions() { return captions_; }
+  static const std::vector<std::wstring>& WideCaptions() { return wideCaptions_; }
 
  private:
   static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
     const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
     if (code == HC_ACTION && message->message == WM_SETTEXT && message->hwnd == window_) {
-      captions_.emplace_back(reinterpret_cast<const char*>(message->lParam));
+      const auto* text = reinterpret_cast<const wchar_t*>(message->lParam);
+      char bytes[4096] = "";
+      WideCharToMultiByte(CP_ACP, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+      captions_.emplace_back(bytes);
+      wideCaptions_.emplace_back(text);
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
   }
   static inline HWND window_ = nullptr;
   static inline std::vector<std::string> captions_;
+  static inline std::vector<std::wstring> wideCaptions_;
   HHOOK hook_;
 };
 

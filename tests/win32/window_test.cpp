@@ -4,8 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "app/error_text.h"
 #include "app/zin_form.h"
+#include "platform/exceptions.h"
 #include "platform/win32/windows_backend.h"
+#include "tests/win32/window_capture.h"
 #include "tests/win32/wine_support.h"
 
 namespace zinnow {
@@ -289,6 +294,220 @@ TEST_F(Window, ChooserFailsBeforeItOpensOnAMissingDrive) {
   EXPECT_EQ(FindWindowW(L"TZinnowChooser", nullptr), nullptr);
   EXPECT_EQ(form_.Edit1->Text(), "Q:\\shots");
   EXPECT_FALSE(form_.Timer1->Enabled());
+}
+
+// Another window of the desktop activated, then this one again: the control that had the focus
+// has it again, also after the window was minimised and restored.
+TEST_F(Window, FocusComesBackAfterAnotherWindow) {
+  SetFocus(Hwnd(*form_.Edit3));
+  HWND other =
+      CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                      100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(other, nullptr);
+  SetForegroundWindow(other);
+  ASSERT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == other; }));
+  EXPECT_NE(GetFocus(), Hwnd(*form_.Edit3));  // the fault a user would meet: focus elsewhere
+  SetForegroundWindow(Hwnd(form_));
+  ASSERT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == Hwnd(form_); }));
+  Settle();
+  EXPECT_EQ(Focused(), Hwnd(*form_.Edit3));
+
+  SetFocus(Hwnd(*form_.SpinEdit1));
+  ShowWindow(Hwnd(form_), SW_MINIMIZE);
+  Settle();
+  ShowWindow(Hwnd(form_), SW_RESTORE);
+  SetForegroundWindow(Hwnd(form_));
+  ASSERT_TRUE(test::PumpUntil([&] { return GetForegroundWindow() == Hwnd(form_); }));
+  Settle();
+  EXPECT_EQ(Focused(), Hwnd(*form_.SpinEdit1));
+  DestroyWindow(other);
+}
+
+// What the user does in a modal box runs from a timer of its modal loop.
+std::function<void(HWND)> boxUser;
+int boxLooks = 0;
+void CALLBACK ActInBox(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND box = FindWindowW(L"#32770", L"Zinnow");
+  if (!box) {
+    // No box after a generous while: end its modal loop rather than wait for ever.
+    if (++boxLooks > 100) {
+      KillTimer(nullptr, id);
+      PostQuitMessage(0);
+    }
+    return;
+  }
+  KillTimer(nullptr, id);
+  boxUser(box);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+}
+// The error box as the user sees it: its caption and its text, read in Unicode.
+std::pair<std::wstring, std::wstring> ShowBox(const ShownText& text) {
+  std::pair<std::wstring, std::wstring> seen;
+  boxUser = [&](HWND box) {
+    wchar_t buffer[1024] = L"";
+    GetWindowTextW(box, buffer, 1024);
+    seen.first = buffer;
+    GetDlgItemTextW(box, 0xFFFF, buffer, 1024);
+    seen.second = buffer;
+  };
+  boxLooks = 0;
+  Application().SetTitle("Zinnow");
+  SetTimer(nullptr, 0, 100, ActInBox);
+  Application().ShowErrorBox(text);
+  MSG quit;
+  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  return seen;
+}
+
+TEST_F(Window, FocusComesBackAfterAnErrorBox) {
+  SetFocus(Hwnd(*form_.SpinEdit1));
+  const auto seen = ShowBox(ShownText::Fixed("ｽﾄﾘｰﾑへの書き込みｴﾗｰ."));
+  ASSERT_FALSE(seen.second.empty()) << "the box was not seen";
+  Settle();
+  EXPECT_EQ(Focused(), Hwnd(*form_.SpinEdit1));
+}
+
+// A key that comes to the window itself: Tab and Shift+Tab still go through the tab stops.
+TEST_F(Window, TabFromTheWindowItself) {
+  EXPECT_EQ(Focused(), Hwnd(*form_.Edit2));
+  PostMessageW(Hwnd(form_), WM_KEYDOWN, VK_TAB, 1);
+  Settle();
+  EXPECT_EQ(Focused(), Hwnd(*form_.Button1));
+  // The window itself given the focus hands it to a control at once.
+  SetFocus(Hwnd(form_));
+  Settle();
+  EXPECT_EQ(Focused(), Hwnd(*form_.Button1));
+}
+
+// Every label's text, blanks at its end aside, fits between its left edge and the next windowed
+// control on its row (or the panel's edge); every field's text fits its field. With the face the
+// window finds here, and with the last fallback, the system's font for messages, as on a system
+// without a face of the layout's metrics; measured with the font each window really uses.
+TEST(WindowFonts, LabelsAndFieldsHaveRoomForTheirTexts) {
+  const std::wstring faces[] = {win32::WindowFontFace(), win32::SystemMessageFontFace()};
+  HDC screen = GetDC(nullptr);
+  for (const std::wstring& face : faces) {
+    SCOPED_TRACE(testing::Message() << "font " << testing::PrintToString(face));
+    win32::UseWindowFontFace(face);
+    TZinForm form;
+    form.FormCreate(nullptr);
+    form.SetVisible(true);
+    const auto font =
+        reinterpret_cast<HFONT>(SendMessageW(win32::WindowOf(*form.Edit2), WM_GETFONT, 0, 0));
+    LOGFONTW used{};
+    GetObjectW(font, sizeof(used), &used);
+    std::printf("%ls: %d pixels\n", used.lfFaceName, static_cast<int>(-used.lfHeight));
+    const HGDIOBJ previous = SelectObject(screen, font);
+    auto width = [&](const AnsiString& bytes) {
+      wchar_t buffer[512] = L"";
+      MultiByteToWideChar(932, 0, bytes.c_str(), -1, buffer, 512);
+      std::wstring text = buffer;
+      while (!text.empty() && (text.back() == L' ' || text.back() == L'\x3000')) text.pop_back();
+      RECT r{0, 0, 0, 0};
+      DrawTextW(screen, text.c_str(), static_cast<int>(text.size()), &r,
+                DT_LEFT | DT_SINGLELINE | DT_CALCRECT);
+      return static_cast<int>(r.right);
+    };
+    RECT panel;
+    GetClientRect(win32::WindowOf(*form.Panel1), &panel);
+    const TControl* fields[] = {form.Edit1, form.Edit2, form.Edit3, form.SpinEdit1, form.Button1};
+    for (const TLabel* label : {form.Label1, form.Label2, form.Label3, form.Label4, form.Label6}) {
+      const RECT at = win32::LabelBounds(*label);
+      int room = panel.right - at.left;
+      for (const TControl* field : fields) {
+        const RECT f = BoundsInParent(win32::WindowOf(*field));
+        if (f.left > at.left && f.top < at.bottom && f.bottom > at.top) {
+          room = std::min<int>(room, f.left - at.left);
+        }
+      }
+      EXPECT_LE(width(label->Caption()), room) << label->Caption();
+    }
+    for (const TTextControl* field : {static_cast<const TTextControl*>(form.Edit2),
+                                      static_cast<const TTextControl*>(form.Edit3),
+                                      static_cast<const TTextControl*>(form.SpinEdit1)}) {
+      RECT client;
+      GetClientRect(win32::WindowOf(*field), &client);
+      const LRESULT margins = SendMessageW(win32::WindowOf(*field), EM_GETMARGINS, 0, 0);
+      EXPECT_LE(width(field->Text()), client.right - LOWORD(margins) - HIWORD(margins))
+          << field->Text();
+    }
+    SelectObject(screen, previous);
+  }
+  ReleaseDC(nullptr, screen);
+  win32::UseWindowFontFace(L"");  // the face the window finds, for the tests after
+}
+
+// Runs on a screen of 144 dpi only (its own session): the chooser scales like the main window,
+// its font included.
+TEST_F(Window, Dpi144ChooserScales) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  ASSERT_EQ(dpi, 144);
+  test::TempFolder temp;
+  form_.Edit1->SetText(temp.Path());
+  RECT client{}, ok{};
+  LOGFONTW font{};
+  RunChooser(form_, [&](HWND chooser) {
+    GetClientRect(chooser, &client);
+    ok = BoundsInParent(GetDlgItem(chooser, IDOK));
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(chooser, IDOK), WM_GETFONT, 0, 0)),
+               sizeof(font), &font);
+    SendMessageA(GetDlgItem(chooser, IDCANCEL), BM_CLICK, 0, 0);
+  });
+  EXPECT_EQ(client.right, 630);  // 420 x 274 at 96 dpi
+  EXPECT_EQ(client.bottom, 411);
+  EXPECT_EQ(ok.left, 378);  // 252, 242, 76 x 24 at 96 dpi
+  EXPECT_EQ(ok.top, 363);
+  EXPECT_EQ(ok.right - ok.left, 114);
+  EXPECT_EQ(ok.bottom - ok.top, 36);
+  EXPECT_EQ(font.lfHeight, -18);  // the window's 12 pixels
+}
+
+// The program's own texts are Shift_JIS and the paths are in the system's ANSI code page: both
+// read right in the caption and in the error box, under code page 932 and under another (the
+// second run of this test is in a session of its own with LANG=C.UTF-8, code page 1252).
+class AnyCodePage : public test::WindowCapture {
+ protected:
+  // A folder whose name needs the code page: Japanese under 932, a Latin letter with an accent
+  // under 1252.
+  static std::string LocalName() { return GetACP() == 932 ? "\x8e\xca\x90\x5e" : "Caf\xe9"; }
+  static std::wstring Wide(const std::string& bytes, UINT codePage) {
+    wchar_t buffer[1024] = L"";
+    MultiByteToWideChar(codePage, 0, bytes.c_str(), -1, buffer, 1024);
+    return buffer;
+  }
+};
+
+TEST_F(AnyCodePage, CaptionAndErrorBoxRead) {
+  std::printf("ANSI code page %u\n", GetACP());
+  const std::string folder = folder_.File(LocalName());
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  form_.Edit1->SetText(folder);
+  form_.Edit1Change(nullptr);
+  ASSERT_TRUE(form_.Timer1->Enabled());
+  test::CaptionRecorder recorder(win32::WindowOf(form_));
+  ASSERT_EQ(test::RunHelper("bitmap 3 2"), 0);
+  const std::string target = folder + "\\svbmp000.bmp";
+  ASSERT_TRUE(test::PumpUntil([&] { return test::FileExists(target); }));
+  ASSERT_TRUE(test::PumpUntil([&] { return form_.GetFileNumber() == 1; }));
+  const std::wstring saving = L"保存処理中... " + Wide(target, CP_ACP);
+  ASSERT_FALSE(test::CaptionRecorder::WideCaptions().empty());
+  EXPECT_EQ(test::CaptionRecorder::WideCaptions().front(), saving);
+
+  // Read back from the window, as any other program reads it.
+  form_.SetCaption(ShownText::Fixed(kSavingCaption).AddSystem(target).AddFixed(kFailedSuffix));
+  wchar_t caption[1024] = L"";
+  GetWindowTextW(win32::WindowOf(form_), caption, 1024);
+  EXPECT_EQ(std::wstring(caption), saving + L"   失敗");
+  EXPECT_EQ(form_.Caption(), kSavingCaption + target + kFailedSuffix);  // the bytes it was given
+
+  const std::string history = folder + "\\path.txt";
+  const auto seen = ShowBox(ErrorBoxText(EFCreateError(history).Shown(), SystemCodePage()));
+  EXPECT_EQ(seen.first, L"Zinnow");
+  EXPECT_EQ(seen.second, L"ﾌｧｲﾙ " + Wide(history, CP_ACP) + L" を作成できません.");
+  DeleteFileA(target.c_str());
+  RemoveDirectoryA(folder.c_str());
 }
 
 // The taskbar shows the application's title; the main window, owned by it, shows "Quorrel".
