@@ -6,7 +6,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
+
+#include "tests/win32/picture_fixture.h"
 
 namespace zinnow::bench {
 
@@ -22,15 +23,9 @@ inline std::uint32_t Pixel(std::size_t i, unsigned seed) {
 }
 
 inline HBITMAP Picture(int width, int height, unsigned seed) {
-  std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
-  for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = Pixel(i, seed);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  SetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  return bitmap;
+  return test::ScreenBitmap(width, height, [&](int x, int y) {
+    return Pixel(static_cast<std::size_t>(y) * width + x, seed);
+  });
 }
 
 // Waits up to `ms` while handling this thread's messages, as the program a user copies from

@@ -17,7 +17,6 @@ class TApplication {
  public:
   // Creates the hidden owner window that stands for the program on the taskbar (backend).
   void Initialize();
-  const AnsiString& Title() const { return title_; }
   void SetTitle(const AnsiString& title);
 
   // Shows a failure that escaped an event handler. The program sets it; without one the

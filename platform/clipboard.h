@@ -13,7 +13,6 @@ inline constexpr ClipboardFormat kCfMetafilePict = 3;
 inline constexpr ClipboardFormat kCfDib = 8;
 inline constexpr ClipboardFormat kCfPalette = 9;
 inline constexpr ClipboardFormat kCfEnhMetafile = 14;
-inline constexpr ClipboardFormat kCfDibV5 = 17;
 
 // The desktop's clipboard, shared with every other program (backend).
 namespace clipboard {

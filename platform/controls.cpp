@@ -21,7 +21,6 @@ PeerDesign WithKind(ControlKind kind, PeerDesign design) {
 
 TControl::TControl(TWinControl* parent, const PeerDesign& design)
     : kind_(design.kind),
-      parent_(parent),
       visible_(design.kind != ControlKind::Form),  // a window is shown when the program says so
       peer_(CreateControlPeer(*this, parent, design)) {}
 

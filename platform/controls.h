@@ -24,7 +24,6 @@ class TControl : public TObject {
   TControl& operator=(const TControl&) = delete;
 
   ControlKind Kind() const { return kind_; }
-  TWinControl* Parent() const { return parent_; }
   ControlPeer& Peer() const { return *peer_; }
 
   bool Visible() const { return visible_; }
@@ -36,7 +35,6 @@ class TControl : public TObject {
 
  private:
   ControlKind kind_;
-  TWinControl* parent_;
   bool visible_;
   std::unique_ptr<ControlPeer> peer_;
 };
@@ -148,13 +146,13 @@ class TTimer : public TObject {
 
   TNotifyEvent OnTimer;
   bool Enabled() const { return enabled_; }
-  unsigned Interval() const { return intervalMs_; }
   // Fails with "cannot obtain a timer" when the system refuses one; the timer then stays off,
   // so the next switch on asks again.
   void SetEnabled(bool enabled);
 
   // The backend delivers an elapsed interval.
   void Elapsed();
+  TimerPeer& Peer() const { return *peer_; }
 
  private:
   unsigned intervalMs_;

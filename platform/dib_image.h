@@ -21,7 +21,6 @@ struct BitmapInfoHeader {
   std::uint32_t clrImportant = 0;
 };
 
-inline constexpr std::uint32_t kBiRgb = 0;
 inline constexpr std::uint32_t kBiBitfields = 3;
 
 // One colour-table entry as files store it.

@@ -24,11 +24,6 @@ class TBitmap : public TGraphic {
   // objects are not kept. Fails with EInvalidGraphic or EOutOfResources.
   static std::unique_ptr<TBitmap> FromClipboard(ClipboardHandle bitmap, ClipboardHandle palette);
 
-  int Width() const;
-  int Height() const;
-  // Bits per pixel times planes of the held image.
-  int Depth() const;
-
   // The device-independent image a file is written from: made by the first call and kept with
   // the bitmap. Fails with EOutOfResources or EInvalidOperation.
   const DibImage& DeviceIndependentImage();

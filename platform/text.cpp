@@ -18,15 +18,23 @@ unsigned FoldShiftJis(unsigned lead, unsigned second) {
 
 // One character's value with letter case folded, starting at `i`; `i` moves past it.
 unsigned FoldedCharAt(const AnsiString& text, std::size_t& i, const CodePage& page, bool shiftJis) {
-  const unsigned byte = static_cast<unsigned char>(text[i++]);
-  if (page.IsLeadByte(static_cast<unsigned char>(byte)) && i < text.size()) {
-    const unsigned second = static_cast<unsigned char>(text[i++]);
+  const std::size_t next = NextCharStart(text, i, page);
+  const unsigned byte = static_cast<unsigned char>(text[i]);
+  const bool doubleByte = next - i == 2;
+  i = next;
+  if (doubleByte) {
+    const unsigned second = static_cast<unsigned char>(text[next - 1]);
     return shiftJis ? FoldShiftJis(byte, second) : (byte << 8 | second);
   }
   return byte >= 'A' && byte <= 'Z' ? byte - 'A' + 'a' : byte;
 }
 
 }  // namespace
+
+std::size_t NextCharStart(const AnsiString& text, std::size_t i, const CodePage& page) {
+  const bool lead = page.IsLeadByte(static_cast<unsigned char>(text[i]));
+  return lead && i + 1 < text.size() ? i + 2 : i + 1;
+}
 
 bool SameTextIgnoringCase(const AnsiString& a, const AnsiString& b, const CodePage& page) {
   const bool shiftJis = page == ShiftJisCodePage();
@@ -53,13 +61,8 @@ std::size_t LastCharStart(const AnsiString& text, const CodePage& page) {
 
 AnsiString FolderOfPath(const AnsiString& path, const CodePage& page) {
   std::size_t cut = 0;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const unsigned char byte = static_cast<unsigned char>(path[i]);
-    if (page.IsLeadByte(byte)) {
-      ++i;
-    } else if (byte == '\\' || byte == ':') {
-      cut = i + 1;
-    }
+  for (std::size_t i = 0; i < path.size(); i = NextCharStart(path, i, page)) {
+    if (path[i] == '\\' || path[i] == ':') cut = i + 1;
   }
   return path.substr(0, cut);
 }

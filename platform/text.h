@@ -7,6 +7,10 @@
 
 namespace zinnow {
 
+// Where the character after the one that starts at `i` starts: two bytes on from a lead byte,
+// one from any other byte. A lead byte with nothing after it is a character of its own.
+std::size_t NextCharStart(const AnsiString& text, std::size_t i, const CodePage& page);
+
 // Index of the first byte of the text's last character; the size of the text when it is empty.
 // A final byte is the second byte of a double-byte character when the unbroken run of lead
 // bytes right before it is odd in length (that run can only be read from the end this way).

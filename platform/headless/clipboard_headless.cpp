@@ -1,41 +1,27 @@
 #include <memory>
-#include <variant>
 #include <vector>
 
 #include "platform/clipboard.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/state.h"
 
 namespace zinnow {
 namespace {
 
-struct Entry {
-  ClipboardFormat format;
-  std::shared_ptr<void> data;
-};
+using headless::ClipboardEntry;
 
-struct Board {
-  std::vector<Entry> entries;
-  std::uint32_t sequence = 1;
-  bool open = false;
-  int heldFor = 0;
-  int openAttempts = 0;
-  std::function<void()> onOpened;
-};
-
-Board& TheBoard() {
-  static Board board;
-  return board;
+headless::ClipboardState& Board() {
+  return headless::TheState().clipboard;
 }
 
 template <typename T>
 void Put(ClipboardFormat format, T value) {
-  Board& board = TheBoard();
-  board.entries.push_back({format, std::make_shared<T>(std::move(value))});
-  ++board.sequence;
+  Board().entries.push_back({format, std::make_shared<T>(std::move(value))});
+  ++Board().sequence;
 }
 
-const Entry* Find(ClipboardFormat format) {
-  for (const Entry& e : TheBoard().entries) {
+const ClipboardEntry* Find(ClipboardFormat format) {
+  for (const ClipboardEntry& e : Board().entries) {
     if (e.format == format) return &e;
   }
   return nullptr;
@@ -43,7 +29,7 @@ const Entry* Find(ClipboardFormat format) {
 
 // As on Windows, a device-independent bitmap alone also offers a bitmap, listed after every
 // format that was put.
-const Entry* SynthesizedBitmap() {
+const ClipboardEntry* SynthesizedBitmap() {
   if (Find(kCfBitmap) != nullptr) return nullptr;
   return Find(kCfDib);
 }
@@ -57,11 +43,11 @@ bool HasFormat(ClipboardFormat format) {
 }
 
 std::uint32_t SequenceNumber() {
-  return TheBoard().sequence;
+  return Board().sequence;
 }
 
 bool TryOpen() {
-  Board& board = TheBoard();
+  headless::ClipboardState& board = Board();
   ++board.openAttempts;
   if (board.heldFor > 0) {
     --board.heldFor;
@@ -73,11 +59,11 @@ bool TryOpen() {
 }
 
 void Close() {
-  TheBoard().open = false;
+  Board().open = false;
 }
 
 ClipboardFormat NextFormat(ClipboardFormat previous) {
-  if (!TheBoard().open) return 0;
+  if (!Board().open) return 0;
   std::vector<ClipboardFormat> listed = headless::ClipboardFormats();
   if (SynthesizedBitmap() != nullptr) listed.push_back(kCfBitmap);
   bool passed = previous == 0;
@@ -89,19 +75,17 @@ ClipboardFormat NextFormat(ClipboardFormat previous) {
 }
 
 ClipboardHandle Data(ClipboardFormat format) {
-  if (!TheBoard().open) return nullptr;
-  if (const Entry* e = Find(format)) return e->data.get();
+  if (!Board().open) return nullptr;
+  if (const ClipboardEntry* e = Find(format)) return e->data.get();
   if (format == kCfBitmap) {
-    if (const Entry* dib = SynthesizedBitmap()) return dib->data.get();
+    if (const ClipboardEntry* dib = SynthesizedBitmap()) return dib->data.get();
   }
   return nullptr;
 }
 
 void Empty() {
-  Board& board = TheBoard();
-  if (!board.open) return;
-  board.entries.clear();
-  ++board.sequence;
+  if (!Board().open) return;
+  headless::ClipboardEmpty();
 }
 
 }  // namespace clipboard
@@ -109,8 +93,8 @@ void Empty() {
 namespace headless {
 
 void ClipboardEmpty() {
-  TheBoard().entries.clear();
-  ++TheBoard().sequence;
+  Board().entries.clear();
+  ++Board().sequence;
 }
 
 void ClipboardPutBitmap(const Picture& picture) {
@@ -131,22 +115,18 @@ void ClipboardPutText(const AnsiString& text) {
 
 std::vector<ClipboardFormat> ClipboardFormats() {
   std::vector<ClipboardFormat> formats;
-  for (const Entry& e : TheBoard().entries) formats.push_back(e.format);
+  for (const ClipboardEntry& e : Board().entries) formats.push_back(e.format);
   return formats;
 }
 
 void ClipboardHeldFor(int opens) {
-  TheBoard().heldFor = opens;
+  Board().heldFor = opens;
 }
 int ClipboardOpenAttempts() {
-  return TheBoard().openAttempts;
+  return Board().openAttempts;
 }
 void OnClipboardOpened(std::function<void()> action) {
-  TheBoard().onOpened = std::move(action);
-}
-
-void ResetClipboard() {
-  TheBoard() = Board();
+  Board().onOpened = std::move(action);
 }
 
 }  // namespace headless

@@ -3,21 +3,20 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <set>
 
 #include "platform/code_page.h"
 #include "platform/exceptions.h"
 #include "platform/file_stream.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/state.h"
+#include "platform/text.h"
 
 namespace zinnow {
 namespace {
 
-std::set<std::string>& HeldFiles() {
-  static std::set<std::string> held;
-  return held;
+bool HeldElsewhere(const std::string& hostPath) {
+  return headless::TheState().heldFiles.count(hostPath) != 0;
 }
-long long diskSpace = -1;
 
 }  // namespace
 
@@ -27,7 +26,7 @@ struct TFileStream::Impl {
 
 TFileStream::TFileStream(const AnsiString& path) : impl_(std::make_unique<Impl>()) {
   const std::string host = headless::HostPath(path);
-  if (path.empty() || HeldFiles().count(host) != 0) throw EFCreateError(path);
+  if (path.empty() || HeldElsewhere(host)) throw EFCreateError(path);
   impl_->fd = ::open(host.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (impl_->fd < 0) throw EFCreateError(path);
 }
@@ -37,6 +36,7 @@ TFileStream::~TFileStream() {
 }
 
 void TFileStream::Write(const void* data, std::size_t size) {
+  long long& diskSpace = headless::TheState().diskSpace;
   std::size_t allowed = size;
   if (diskSpace >= 0 && static_cast<long long>(size) > diskSpace) allowed = diskSpace;
   std::size_t done = 0;
@@ -51,7 +51,7 @@ void TFileStream::Write(const void* data, std::size_t size) {
 
 bool ReadWholeFile(const AnsiString& path, AnsiString& bytes) {
   const std::string host = headless::HostPath(path);
-  if (path.empty() || HeldFiles().count(host) != 0) return false;
+  if (path.empty() || HeldElsewhere(host)) return false;
   const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   AnsiString text;
@@ -67,7 +67,7 @@ bool ReadWholeFile(const AnsiString& path, AnsiString& bytes) {
 
 bool MoveOver(const AnsiString& from, const AnsiString& to) {
   const std::string target = headless::HostPath(to);
-  if (HeldFiles().count(target) != 0) return false;
+  if (HeldElsewhere(target)) return false;
   return ::rename(headless::HostPath(from).c_str(), target.c_str()) == 0;
 }
 
@@ -83,31 +83,21 @@ bool DirectoryExists(const AnsiString& path) {
 namespace headless {
 
 std::string HostPath(const AnsiString& path) {
-  const CodePage& page = SystemCodePage();
   std::string host = path;
-  for (std::size_t i = 0; i < host.size(); ++i) {
-    if (page.IsLeadByte(static_cast<unsigned char>(host[i]))) {
-      ++i;  // the second byte of the character is no separator
-    } else if (host[i] == '\\') {
-      host[i] = '/';
-    }
+  for (std::size_t i = 0; i < host.size(); i = NextCharStart(host, i, SystemCodePage())) {
+    if (host[i] == '\\') host[i] = '/';
   }
   return host;
 }
 
 void HoldFileOpen(const AnsiString& path) {
-  HeldFiles().insert(HostPath(path));
+  TheState().heldFiles.insert(HostPath(path));
 }
 void ReleaseFile(const AnsiString& path) {
-  HeldFiles().erase(HostPath(path));
+  TheState().heldFiles.erase(HostPath(path));
 }
 void LimitDiskSpace(long long bytes) {
-  diskSpace = bytes;
-}
-
-void ResetFiles() {
-  HeldFiles().clear();
-  diskSpace = -1;
+  TheState().diskSpace = bytes;
 }
 
 }  // namespace headless

@@ -40,16 +40,6 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, Clipboar
   return std::unique_ptr<TBitmap>(new TBitmap(std::move(impl)));
 }
 
-int TBitmap::Width() const {
-  return impl_->held.width;
-}
-int TBitmap::Height() const {
-  return impl_->held.height;
-}
-int TBitmap::Depth() const {
-  return impl_->held.bitsPerPixel;
-}
-
 const DibImage& TBitmap::DeviceIndependentImage() {
   Impl& m = *impl_;
   if (m.dib) return *m.dib;

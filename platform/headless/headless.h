@@ -18,7 +18,6 @@ struct ControlState {
   int repaints = 0;
   bool visible = true;
   std::vector<AnsiString> items;  // drop-down lists only
-  int maxLength = 0;
 };
 
 ControlState& StateOf(const TControl& control);
@@ -64,15 +63,12 @@ void OnClipboardOpened(std::function<void()> action);
 // The texts of the error boxes shown so far; `whileOpen` runs while a box is open.
 std::vector<AnsiString>& ErrorBoxes();
 void WhileErrorBoxOpen(std::function<void()> whileOpen);
-// Whether the message loop runs, and what the application window is titled.
-bool LoopRunning();
-const AnsiString& ApplicationWindowTitle();
-
 // What the user does in the folder chooser: gets the start folder, returns whether they
 // confirmed and sets the folder chosen. Without one, the chooser is cancelled.
 void ScriptChooser(std::function<bool(AnsiString& folder)> user);
 
-// Forget every control, timer and clipboard state between tests.
+// Forgets what the clipboard, the files, the system and the application hold between tests
+// (the backend's whole state); the controls and timers that live keep theirs.
 void Reset();
 
 }  // namespace zinnow::headless

@@ -1,27 +1,19 @@
-#include <map>
 #include <memory>
 
 #include "platform/application.h"
 #include "platform/controls.h"
 #include "platform/folder_chooser.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/state.h"
 
 namespace zinnow {
 namespace {
 
-std::map<const TControl*, headless::ControlState*>& States() {
-  static std::map<const TControl*, headless::ControlState*> states;
-  return states;
-}
+using headless::TheState;
 
 class HeadlessPeer : public ListPeer {
  public:
-  HeadlessPeer(const TControl& owner, const PeerDesign& design) : owner_(owner) {
-    state_.text = design.text;
-    state_.maxLength = design.maxLength;
-    States()[&owner_] = &state_;
-  }
-  ~HeadlessPeer() override { States().erase(&owner_); }
+  explicit HeadlessPeer(const PeerDesign& design) { state_.text = design.text; }
 
   AnsiString Text() const override { return state_.text; }
   void WriteText(const AnsiString& text) override {
@@ -44,6 +36,7 @@ class HeadlessPeer : public ListPeer {
     if (index >= 0 && index < Count()) state_.text = state_.items[index];
   }
 
+  headless::ControlState& Record() { return state_; }
   std::size_t listLimit_ = 0;
 
  private:
@@ -53,95 +46,69 @@ class HeadlessPeer : public ListPeer {
     return bytes;
   }
 
-  const TControl& owner_;
   headless::ControlState state_;
 };
 
-struct TimerRecord {
-  bool running = false;
-  int starts = 0;
-};
-std::map<const TTimer*, TimerRecord*>& Timers() {
-  static std::map<const TTimer*, TimerRecord*> timers;
-  return timers;
-}
-bool refuseTimers = false;
-
 class HeadlessTimerPeer : public TimerPeer {
  public:
-  explicit HeadlessTimerPeer(const TTimer& owner) : owner_(owner) { Timers()[&owner_] = &record_; }
-  ~HeadlessTimerPeer() override { Timers().erase(&owner_); }
   bool Start(unsigned) override {
-    if (refuseTimers) return false;
-    record_.running = true;
-    ++record_.starts;
+    if (TheState().refuseTimers) return false;
+    running_ = true;
+    ++starts_;
     return true;
   }
-  void Stop() override { record_.running = false; }
+  void Stop() override { running_ = false; }
+
+  bool Running() const { return running_; }
+  int Starts() const { return starts_; }
 
  private:
-  const TTimer& owner_;
-  TimerRecord record_;
+  bool running_ = false;
+  int starts_ = 0;
 };
 
 HeadlessPeer& PeerOf(const TControl& control) {
   return static_cast<HeadlessPeer&>(control.Peer());
 }
 
-}  // namespace
-
-std::unique_ptr<ControlPeer> CreateControlPeer(TControl& owner, TWinControl*,
-                                               const PeerDesign& design) {
-  return std::make_unique<HeadlessPeer>(owner, design);
+const HeadlessTimerPeer& PeerOf(const TTimer& timer) {
+  return static_cast<const HeadlessTimerPeer&>(timer.Peer());
 }
 
-std::unique_ptr<TimerPeer> CreateTimerPeer(TTimer& owner) {
-  return std::make_unique<HeadlessTimerPeer>(owner);
+}  // namespace
+
+std::unique_ptr<ControlPeer> CreateControlPeer(TControl&, TWinControl*, const PeerDesign& design) {
+  return std::make_unique<HeadlessPeer>(design);
+}
+
+std::unique_ptr<TimerPeer> CreateTimerPeer(TTimer&) {
+  return std::make_unique<HeadlessTimerPeer>();
 }
 
 void TApplication::ProcessMessages() {}
 
-namespace {
-AnsiString applicationTitle;
-bool loopRunning = false;
-std::vector<AnsiString> errorBoxes;
-std::function<void()> whileErrorBoxOpen;
-}  // namespace
-
-void CreateApplicationWindow(const AnsiString& title) {
-  applicationTitle = title;
-}
-void SetApplicationTitle(const AnsiString& title) {
-  applicationTitle = title;
-}
-
-// There are no messages to wait for: the loop runs until a test ends it from inside.
+// There is no window to stand for the program, and no message to wait for: the loop shows the
+// form and leaves the rest to the test.
+void CreateApplicationWindow(const AnsiString&) {}
+void SetApplicationTitle(const AnsiString&) {}
 void RunMessageLoop(TForm& mainForm) {
   mainForm.SetVisible(true);
-  loopRunning = true;
 }
-void QuitMessageLoop() {
-  loopRunning = false;
-}
+void QuitMessageLoop() {}
 
-void ShowModalErrorBox(const AnsiString&, const ShownText& shown) {
-  const AnsiString text = shown.Bytes();
-  errorBoxes.push_back(text);
-  if (whileErrorBoxOpen) whileErrorBoxOpen();
-}
-
-namespace headless {
-extern std::function<bool(AnsiString&)> chooserUser;
+void ShowModalErrorBox(const AnsiString&, const ShownText& text) {
+  TheState().errorBoxes.push_back(text.Bytes());
+  if (TheState().whileErrorBoxOpen) TheState().whileErrorBoxOpen();
 }
 
 bool SelectDirectory(AnsiString& folder) {
-  return headless::chooserUser ? headless::chooserUser(folder) : false;
+  return TheState().chooserUser ? TheState().chooserUser(folder) : false;
 }
 
 namespace headless {
 
 ControlState& StateOf(const TControl& control) {
-  return *States().at(&control);
+  return PeerOf(control).Record();
 }
 
 void UserTypes(TTextControl& control, const AnsiString& text) {
@@ -164,28 +131,14 @@ void LimitListText(TComboBox& control, std::size_t bytes) {
 }
 
 std::vector<AnsiString>& ErrorBoxes() {
-  return errorBoxes;
+  return TheState().errorBoxes;
 }
 void WhileErrorBoxOpen(std::function<void()> whileOpen) {
-  whileErrorBoxOpen = std::move(whileOpen);
-}
-bool LoopRunning() {
-  return loopRunning;
+  TheState().whileErrorBoxOpen = std::move(whileOpen);
 }
 
-std::function<bool(AnsiString&)> chooserUser;
 void ScriptChooser(std::function<bool(AnsiString& folder)> user) {
-  chooserUser = std::move(user);
-}
-
-void ResetApplication() {
-  chooserUser = nullptr;
-  errorBoxes.clear();
-  whileErrorBoxOpen = nullptr;
-  loopRunning = false;
-}
-const AnsiString& ApplicationWindowTitle() {
-  return applicationTitle;
+  TheState().chooserUser = std::move(user);
 }
 
 void Tick(TTimer& timer) {
@@ -193,13 +146,13 @@ void Tick(TTimer& timer) {
 }
 
 bool TimerRunning(const TTimer& timer) {
-  return Timers().at(&timer)->running;
+  return PeerOf(timer).Running();
 }
 int TimerStarts(const TTimer& timer) {
-  return Timers().at(&timer)->starts;
+  return PeerOf(timer).Starts();
 }
 void RefuseTimers(bool refuse) {
-  refuseTimers = refuse;
+  TheState().refuseTimers = refuse;
 }
 
 }  // namespace headless

@@ -1,22 +1,11 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <cctype>
-
-#include "platform/code_page.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/state.h"
 #include "platform/system.h"
-#include "platform/text.h"
 
 namespace zinnow {
-namespace {
-
-AnsiString& ExecutablePathSetting() {
-  static AnsiString path = "C:\\Zinnow\\zinnow.exe";
-  return path;
-}
-
-}  // namespace
 
 void PauseMilliseconds(int milliseconds) {
   timespec pause{milliseconds / 1000, (milliseconds % 1000) * 1000000L};
@@ -24,7 +13,7 @@ void PauseMilliseconds(int milliseconds) {
 }
 
 AnsiString ExecutablePath() {
-  return ExecutablePathSetting();
+  return headless::TheState().executablePath;
 }
 
 unsigned ProcessId() {
@@ -34,7 +23,7 @@ unsigned ProcessId() {
 namespace headless {
 
 void SetExecutablePath(const AnsiString& path) {
-  ExecutablePathSetting() = path;
+  TheState().executablePath = path;
 }
 
 }  // namespace headless

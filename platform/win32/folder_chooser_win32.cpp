@@ -10,7 +10,9 @@
 
 #include "platform/application.h"
 #include "platform/exceptions.h"
+#include "platform/file_stream.h"
 #include "platform/folder_chooser.h"
+#include "platform/folder_path.h"
 #include "platform/text.h"
 #include "platform/win32/windows_backend.h"
 
@@ -34,25 +36,6 @@ std::wstring Wide(const char* text) {
   MultiByteToWideChar(kTextCodePage, 0, text, -1, wide.data(), n);
   wide.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
   return wide;
-}
-
-bool IsFolder(const AnsiString& path) {
-  const DWORD a = GetFileAttributesA(path.c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// "C:\" for a root, "C:\a\b" for other folders.
-AnsiString Normal(const AnsiString& path) {
-  AnsiString p = path;
-  while (p.size() > 3 && p.back() == '\\' && LastCharStart(p, SystemCodePage()) == p.size() - 1)
-    p.pop_back();
-  if (p.size() == 2 && p[1] == ':') p += '\\';
-  return p;
-}
-
-AnsiString Parent(const AnsiString& folder) {
-  if (folder.size() <= 3) return folder;
-  return Normal(FolderOfPath(folder, SystemCodePage()));
 }
 
 using FarProc = DWORD(WINAPI*)(HWND, DWORD);
@@ -134,9 +117,9 @@ void Chooser::Show() {
   SendMessageA(files, LB_RESETCONTENT, 0, 0);
   treeFolders_.clear();
   std::vector<AnsiString> chain;
-  for (AnsiString f = open_;; f = Parent(f)) {
+  for (AnsiString f = open_;; f = ParentFolder(f)) {
     chain.push_back(f);
-    if (Parent(f) == f) break;
+    if (ParentFolder(f) == f) break;
   }
   std::reverse(chain.begin(), chain.end());
   auto add = [&](const AnsiString& folder, std::size_t depth, const AnsiString& name) {
@@ -185,8 +168,8 @@ void Chooser::Show() {
 }
 
 bool Chooser::Open(const AnsiString& folder) {
-  const AnsiString normal = Normal(folder);
-  if (!IsFolder(normal)) return false;
+  const AnsiString normal = NormalFolderPath(folder);
+  if (!DirectoryExists(normal)) return false;
   open_ = normal;
   Show();
   return true;
@@ -297,14 +280,13 @@ bool SelectDirectory(AnsiString& folder) {
     start = n ? AnsiString(full, n) : folder;
     // A drive that does not exist or is not ready: the chooser cannot open.
     const AnsiString root = start.substr(0, 3);
-    if (start.size() >= 2 && start[1] == ':' && !IsFolder(root)) {
+    if (start.size() >= 2 && start[1] == ':' && !DirectoryExists(root)) {
       throw Exception(ShownText::System(win32::SystemErrorText(ERROR_NOT_READY)));
     }
     // A folder that does not exist: the nearest one that does.
-    start = Normal(start);
-    while (!IsFolder(start) && Parent(start) != start) start = Parent(start);
+    start = NearestExistingFolder(start, DirectoryExists);
   }
-  Chooser chooser(Normal(start));
+  Chooser chooser(NormalFolderPath(start));
   if (!chooser.Run(ActiveOwner())) return false;
   folder = chooser.Folder();
   return true;

@@ -7,12 +7,16 @@
 #include "platform/exceptions.h"
 #include "platform/graphics.h"
 #include "platform/messages.h"
+#include "platform/win32/dib_section_win32.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/windows_backend.h"
 
 namespace zinnow {
 namespace {
 
+using win32::BitmapInfo;
+using win32::DibSection;
+using win32::LentSection;
 using win32::PaletteSelection;
 using win32::Selection;
 using win32::UniqueBitmap;
@@ -29,13 +33,6 @@ T Required(T object) {
   if (!object) ThrowOutOfResources();
   return object;
 }
-
-// A header with room for a full colour table (or the three masks that take its place).
-struct BitmapInfo {
-  BITMAPINFOHEADER header{};
-  RGBQUAD colors[256]{};
-  BITMAPINFO* Get() { return reinterpret_cast<BITMAPINFO*>(this); }
-};
 
 std::vector<PaletteEntry> ReadPalette(HPALETTE palette) {
   WORD count = 0;
@@ -73,57 +70,83 @@ std::vector<RgbQuad> SectionColorTable(HDC dc, HBITMAP section) {
   return colors;
 }
 
-// Whether a section made with `a` can serve where one made with `b` is asked for: the same
-// size and pixel layout, and no colour table (a table is part of what a section is made with).
-bool SameSectionForm(const BitmapInfo& a, const BitmapInfo& b) {
-  const BITMAPINFOHEADER& x = a.header;
-  const BITMAPINFOHEADER& y = b.header;
-  if (x.biBitCount <= 8 || x.biWidth != y.biWidth || x.biHeight != y.biHeight ||
-      x.biBitCount != y.biBitCount || x.biCompression != y.biCompression) {
-    return false;
+// A bitmap to copy from, with the palette its colour indices are read with.
+struct Source {
+  HBITMAP bitmap = nullptr;
+  HPALETTE palette = nullptr;
+  DIBSECTION described{};  // a device bitmap fills only the BITMAP part
+
+  bool IsSection() const { return described.dsBm.bmBits != nullptr; }
+  bool IsMonochrome() const {
+    return described.dsBm.bmPlanes == 1 && described.dsBm.bmBitsPixel == 1;
   }
-  return x.biCompression != BI_BITFIELDS || std::memcmp(a.colors, b.colors, 12) == 0;
+  int Depth() const { return described.dsBm.bmBitsPixel * described.dsBm.bmPlanes; }
+  int Width() const { return described.dsBm.bmWidth; }
+  int Height() const { return described.dsBm.bmHeight; }
+};
+
+// The header of a bitmap of this size and depth without masks or colour table, bottom row first.
+BitmapInfo PlainForm(int width, int height, int depth) {
+  BitmapInfo form;
+  form.header.biSize = sizeof(BITMAPINFOHEADER);
+  form.header.biWidth = width;
+  form.header.biHeight = height;
+  form.header.biPlanes = 1;
+  form.header.biBitCount = static_cast<WORD>(depth);
+  form.header.biCompression = BI_RGB;
+  return form;
 }
 
-// The image of the picture released last, kept for the next picture of the same form. The pages
-// of a new screen-sized image fault in one by one on first touch, which costs more than the copy
-// into it; pictures of one size follow each other, so the next one finds its memory ready. One
-// image at most is kept; a picture of another form replaces it.
-class SpareSection {
- public:
-  static SpareSection& Instance() {
-    static SpareSection spare;
-    return spare;
+// The masks of a bit-field section into `form`; the usual ones of its depth when it names none.
+void CopyMasks(const DIBSECTION& described, BitmapInfo& form) {
+  DWORD masks[3] = {described.dsBitfields[0], described.dsBitfields[1], described.dsBitfields[2]};
+  if (masks[0] == 0 && masks[1] == 0 && masks[2] == 0) {
+    const DWORD at16[3] = {0xF800, 0x07E0, 0x001F};
+    const DWORD at32[3] = {0xFF0000, 0xFF00, 0xFF};
+    std::copy_n(described.dsBmih.biBitCount == 16 ? at16 : at32, 3, masks);
   }
+  std::memcpy(form.colors, masks, sizeof(masks));
+}
 
-  // A section made with `info`: the kept one when it has that form, otherwise a new one (always
-  // a new one for a colour table).
-  UniqueBitmap Take(HDC screen, BitmapInfo& info, void** pixels) {
-    if (section_ && SameSectionForm(madeWith_, info)) {
-      DIBSECTION ds{};
-      if (GetObjectA(section_.Get(), sizeof(ds), &ds) == sizeof(ds) && ds.dsBm.bmBits) {
-        *pixels = ds.dsBm.bmBits;
-        return std::move(section_);
-      }
-    }
-    if (info.header.biBitCount > 8) section_.Reset();  // another form: the kept one goes first
-    *pixels = nullptr;
-    UniqueBitmap made(
-        Required(CreateDIBSection(screen, info.Get(), DIB_RGB_COLORS, pixels, nullptr, 0)));
-    if (*pixels == nullptr) ThrowOutOfResources();
-    return made;
+// The colour table a bitmap of 8 bits or fewer has itself: a section's own, or what the system
+// gives for a device bitmap in the form `form` asks for.
+std::vector<RgbQuad> OwnColorTable(const Source& source, const BitmapInfo& form, HDC dc) {
+  if (source.IsSection()) return SectionColorTable(dc, source.bitmap);
+  BitmapInfo query = form;
+  GetDIBits(dc, source.bitmap, 0, 0, nullptr, query.Get(), DIB_RGB_COLORS);
+  const auto* colors = reinterpret_cast<const RgbQuad*>(query.colors);
+  return std::vector<RgbQuad>(colors, colors + 256);
+}
+
+// The form of the section a picture is kept in. A section source keeps its own header; a device
+// bitmap is kept at `deviceDepth` bits. At 8 bits or fewer the colour table is black and white
+// for a monochrome device bitmap, else the clipboard palette's, else the source's own. `dc` is a
+// drawing context of the display's, to read the source's own table with.
+BitmapInfo SectionForm(const Source& source, int deviceDepth,
+                       const std::vector<PaletteEntry>& palette, HDC dc) {
+  BitmapInfo form;
+  if (source.IsSection()) {
+    form.header = source.described.dsBmih;
+    form.header.biSize = sizeof(BITMAPINFOHEADER);
+    form.header.biPlanes = 1;
+  } else {
+    form = PlainForm(source.Width(), source.Height(), deviceDepth);
   }
-
-  void Keep(UniqueBitmap section, const BitmapInfo& madeWith) {
-    if (!section || madeWith.header.biBitCount <= 8) return;
-    section_ = std::move(section);
-    madeWith_ = madeWith;
+  const BITMAPINFOHEADER& h = form.header;
+  if (h.biBitCount > 8) {
+    if (h.biCompression == BI_BITFIELDS) CopyMasks(source.described, form);
+    return form;
   }
-
- private:
-  UniqueBitmap section_;
-  BitmapInfo madeWith_;
-};
+  std::vector<RgbQuad> table;
+  if (!source.IsSection() && h.biBitCount == 1) {
+    table = {{0, 0, 0, 0}, {255, 255, 255, 0}};
+  } else {
+    table = ColorTableFromPalette(palette);
+    if (table.empty()) table = OwnColorTable(source, form, dc);
+  }
+  std::copy(table.begin(), table.end(), reinterpret_cast<RgbQuad*>(form.colors));
+  return form;
+}
 
 // Copies the whole of `source` onto `target`, a bitmap of the same size, palettes realised on
 // both sides. A copy that Windows fails to draw fails the transfer: the file must never get
@@ -143,8 +166,9 @@ void CopyWhole(HDC screen, HBITMAP source, HPALETTE sourcePalette, HBITMAP targe
   }
 }
 
-// Reads every row of `source` into `pixels` in the format `info` describes; fails when Windows
-// reads fewer.
+// Reads every row of `source` into `pixels` in the format `info` describes, through the
+// system's conversion; fails when Windows reads fewer. The caller realises the palette the
+// source's colour indices mean.
 void ReadAllRows(HDC screen, HBITMAP source, int rows, void* pixels, const BitmapInfo& info) {
   BitmapInfo query = info;
   if (GetDIBits(screen, source, 0, static_cast<UINT>(rows), pixels, query.Get(), DIB_RGB_COLORS) !=
@@ -153,64 +177,60 @@ void ReadAllRows(HDC screen, HBITMAP source, int rows, void* pixels, const Bitma
   }
 }
 
-// Copies a device bitmap onto `target`, a bitmap of the same size at the display's depth. A
-// device bitmap of another depth (an 8-bit one on a 32-bit display) cannot be selected into a
-// drawing context of the display, so its rows are read through the system's conversion to 32
-// bits instead, into the target when it is a 32-bit image, else by way of a buffer.
-void CopyToDisplayDepth(HDC screen, HBITMAP source, const BITMAP& described, HPALETTE sourcePalette,
-                        HBITMAP target, HPALETTE targetPalette, void* targetPixels,
-                        int displayDepth) {
-  const int width = described.bmWidth, height = described.bmHeight;
-  const int depth = described.bmBitsPixel * described.bmPlanes;
-  if (depth == displayDepth || depth == 1) {
-    CopyWhole(screen, source, sourcePalette, target, targetPalette, width, height);
-    return;
-  }
-  BitmapInfo info;
-  info.header = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  PaletteSelection palette(screen, sourcePalette);
-  if (targetPixels != nullptr && displayDepth == 32) {
-    ReadAllRows(screen, source, height, targetPixels, info);
-    return;
-  }
-  std::vector<std::uint32_t> rows(static_cast<std::size_t>(width) * height);
-  ReadAllRows(screen, source, height, rows.data(), info);
-  if (SetDIBits(screen, target, 0, static_cast<UINT>(height), rows.data(), info.Get(),
-                DIB_RGB_COLORS) != height) {
-    ThrowOutOfResources();
+// Whether `source` is drawn onto a section of `form` as it is rather than read through the
+// system's conversion: a section with a colour table takes the source's colours with the palettes
+// realised, and a 32-bit section takes a device bitmap of a 32-bit display as it is (the direct
+// path of such a display).
+bool DrawnAsItIs(const Source& source, const BitmapInfo& form) {
+  const int bits = form.header.biBitCount;
+  return bits <= 8 || (bits == 32 && !source.IsSection() && source.Depth() == 32);
+}
+
+// Fills the whole of `section` from `source`.
+void FillSection(HDC screen, const Source& source, const DibSection& section,
+                 HPALETTE sectionPalette) {
+  const BITMAPINFOHEADER& h = section.madeWith.header;
+  const int rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+  if (DrawnAsItIs(source, section.madeWith)) {
+    CopyWhole(screen, source.bitmap, source.palette, section.bitmap.Get(), sectionPalette,
+              h.biWidth, rows);
+  } else {
+    PaletteSelection palette(screen, source.palette);
+    ReadAllRows(screen, source.bitmap, rows, section.pixels, section.madeWith);
   }
 }
 
-}  // namespace
-
-struct TBitmap::Impl {
-  UniqueBitmap held;
-  BITMAP description{};
-  bool heldIsSection = false;
-  BitmapInfo heldMadeWith;
-  std::vector<PaletteEntry> paletteEntries;
-  UniquePalette palette;
-  // The device-independent image: for a section source the held image itself.
-  UniqueBitmap section;
-  std::optional<DibImage> dib;
-
-  BitmapInfo sectionMadeWith;
-
-  ~Impl() {
-    if (heldIsSection) SpareSection::Instance().Keep(std::move(held), heldMadeWith);
-    SpareSection::Instance().Keep(std::move(section), sectionMadeWith);
+// A copy of a device bitmap at the display's depth; a monochrome one stays monochrome. A device
+// bitmap of another depth (an 8-bit one on a 16-bit display) cannot be selected into a drawing
+// context of the display, so its rows are read through the system's conversion to 32 bits and
+// written into the copy.
+UniqueBitmap CopyAtDisplayDepth(HDC screen, const Source& source, HPALETTE copyPalette,
+                                int displayDepth) {
+  const int width = source.Width(), height = source.Height();
+  UniqueBitmap copy(Required(source.IsMonochrome()
+                                 ? CreateBitmap(width, height, 1, 1, nullptr)
+                                 : CreateCompatibleBitmap(screen, width, height)));
+  if (source.Depth() == displayDepth || source.IsMonochrome()) {
+    CopyWhole(screen, source.bitmap, source.palette, copy.Get(), copyPalette, width, height);
+    return copy;
   }
+  const BitmapInfo info = PlainForm(width, height, 32);
+  PaletteSelection palette(screen, source.palette);
+  std::vector<std::uint32_t> rows(static_cast<std::size_t>(width) * height);
+  ReadAllRows(screen, source.bitmap, height, rows.data(), info);
+  BitmapInfo write = info;
+  if (SetDIBits(screen, copy.Get(), 0, static_cast<UINT>(height), rows.data(), write.Get(),
+                DIB_RGB_COLORS) != height) {
+    ThrowOutOfResources();
+  }
+  return copy;
+}
 
-  // The header and masks the section was made with: Wine reports bit-field compression for
-  // every 16-bit section, so its own description would not say what was asked for.
-  void DescribeSection(HBITMAP sectionBitmap, const BitmapInfo& madeWith);
-};
-
-void TBitmap::Impl::DescribeSection(HBITMAP sectionBitmap, const BitmapInfo& madeWith) {
-  DIBSECTION ds{};
-  if (GetObjectA(sectionBitmap, sizeof(ds), &ds) != sizeof(ds)) ThrowOutOfResources();
+// The plain description of a section's image, its colour table read with `dc`.
+DibImage DescribeSection(const DibSection& section, const std::vector<PaletteEntry>& palette,
+                         HDC dc) {
   DibImage image;
-  const BITMAPINFOHEADER& h = madeWith.header;
+  const BITMAPINFOHEADER& h = section.madeWith.header;
   image.header = {40,
                   h.biWidth,
                   h.biHeight,
@@ -222,155 +242,90 @@ void TBitmap::Impl::DescribeSection(HBITMAP sectionBitmap, const BitmapInfo& mad
                   h.biYPelsPerMeter,
                   h.biClrUsed,
                   h.biClrImportant};
-  if (h.biCompression == BI_BITFIELDS) std::memcpy(image.masks, madeWith.colors, 12);
-  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  if (!dc) throw EInvalidOperation(messages::kCannotDrawOnCanvas);
-  image.colors = SectionColorTable(dc.Get(), sectionBitmap);
-  if (image.colors.empty()) image.colors = ColorTableFromPalette(paletteEntries);
-  image.pixels = static_cast<const std::uint8_t*>(ds.dsBm.bmBits);
+  if (h.biCompression == BI_BITFIELDS) std::memcpy(image.masks, section.madeWith.colors, 12);
+  image.colors = SectionColorTable(dc, section.bitmap.Get());
+  if (image.colors.empty()) image.colors = ColorTableFromPalette(palette);
+  image.pixels = static_cast<const std::uint8_t*>(section.pixels);
   image.pixelBytes = DibPixelBytes(image.header);
-  dib = std::move(image);
+  return image;
 }
+
+}  // namespace
+
+// The picture is held in one of two ways: copied straight into the device-independent section
+// the file is written from, or as a copy of a device bitmap at the display's depth from which
+// the section is made when the file is written.
+struct TBitmap::Impl {
+  std::vector<PaletteEntry> paletteEntries;
+  UniquePalette palette;  // our copy of the clipboard's palette, null when there was none
+  UniqueBitmap copy;      // null when the picture went straight into the section
+  DIBSECTION copyDescribed{};
+  std::optional<LentSection> section;
+  std::optional<DibImage> dib;  // the section described, once the file asks for it
+
+  Source Copy() const { return {copy.Get(), palette.Get(), copyDescribed}; }
+
+  // The section is the picture's once it is filled; one that could not be filled goes back, so
+  // that a later call makes it anew.
+  void MakeSection(HDC screen, const Source& source, int deviceDepth, HDC dc) {
+    section.emplace(screen, SectionForm(source, deviceDepth, paletteEntries, dc));
+    try {
+      FillSection(screen, source, section->Get(), palette.Get());
+    } catch (...) {
+      section.reset();
+      throw;
+    }
+  }
+};
 
 TBitmap::TBitmap(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 TBitmap::~TBitmap() = default;
 
 std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, ClipboardHandle palette) {
   if (bitmap == nullptr) throw EInvalidGraphic(messages::kUnsupportedClipboardData);
-  const auto source = static_cast<HBITMAP>(bitmap);
-  DIBSECTION ds{};
-  if (GetObjectA(source, sizeof(ds), &ds) < static_cast<int>(sizeof(BITMAP))) {
+  Source source;
+  source.bitmap = static_cast<HBITMAP>(bitmap);
+  source.palette = static_cast<HPALETTE>(palette);
+  if (GetObjectA(source.bitmap, sizeof(source.described), &source.described) <
+      static_cast<int>(sizeof(BITMAP))) {
     throw EInvalidGraphic(messages::kInvalidBitmapImage);
   }
-  const bool sourceIsSection = ds.dsBm.bmBits != nullptr;
-  const int width = ds.dsBm.bmWidth;
-  const int height = ds.dsBm.bmHeight;
 
   auto impl = std::make_unique<Impl>();
-  const auto clipboardPalette = static_cast<HPALETTE>(palette);
-  impl->paletteEntries = ReadPalette(clipboardPalette);
+  impl->paletteEntries = ReadPalette(source.palette);
   impl->palette = MakePalette(impl->paletteEntries);
 
   WindowDc screen(nullptr);
   if (!screen) ThrowOutOfResources();
-
-  const bool monochrome = ds.dsBm.bmPlanes == 1 && ds.dsBm.bmBitsPixel == 1;
   const int displayDepth =
       GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES);
-  if (!sourceIsSection && !monochrome && displayDepth == 32) {
-    // On a 32-bit display the copy at the display's depth is made straight into the
-    // device-independent image the file is written from: the same pixels, one copy fewer.
-    BitmapInfo info;
-    info.header = {sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* pixels = nullptr;
-    impl->held = SpareSection::Instance().Take(screen.Get(), info, &pixels);
-    CopyToDisplayDepth(screen.Get(), source, ds.dsBm, clipboardPalette, impl->held.Get(),
-                       impl->palette.Get(), pixels, displayDepth);
-    impl->heldIsSection = true;
-    impl->heldMadeWith = info;
-  } else if (!sourceIsSection) {
-    impl->held.Reset(Required(monochrome ? CreateBitmap(width, height, 1, 1, nullptr)
-                                         : CreateCompatibleBitmap(screen.Get(), width, height)));
-    CopyToDisplayDepth(screen.Get(), source, ds.dsBm, clipboardPalette, impl->held.Get(),
-                       impl->palette.Get(), nullptr, displayDepth);
+  // A section source is copied into a section of its own form. On a 32-bit display the copy of a
+  // device bitmap at the display's depth is made straight into the device-independent image the
+  // file is written from as well: the same pixels, one copy fewer.
+  if (source.IsSection() || (!source.IsMonochrome() && displayDepth == 32)) {
+    UniqueMemoryDc dc(Required(CreateCompatibleDC(screen.Get())));
+    impl->MakeSection(screen.Get(), source, displayDepth, dc.Get());
   } else {
-    BitmapInfo info;
-    const BITMAPINFOHEADER& h = ds.dsBmih;
-    info.header = h;
-    info.header.biSize = sizeof(BITMAPINFOHEADER);
-    info.header.biPlanes = 1;
-    const int bits = h.biBitCount;
-    if (bits <= 8) {
-      std::vector<RgbQuad> table = ColorTableFromPalette(impl->paletteEntries);
-      if (table.empty()) {
-        UniqueMemoryDc dc(Required(CreateCompatibleDC(screen.Get())));
-        table = SectionColorTable(dc.Get(), source);
-      }
-      std::copy(table.begin(), table.end(), reinterpret_cast<RgbQuad*>(info.colors));
-    } else if (h.biCompression == BI_BITFIELDS) {
-      DWORD masks[3] = {ds.dsBitfields[0], ds.dsBitfields[1], ds.dsBitfields[2]};
-      if (masks[0] == 0 && masks[1] == 0 && masks[2] == 0) {
-        const DWORD at16[3] = {0xF800, 0x07E0, 0x001F};
-        const DWORD at32[3] = {0xFF0000, 0xFF00, 0xFF};
-        std::copy_n(bits == 16 ? at16 : at32, 3, masks);
-      }
-      std::memcpy(info.colors, masks, sizeof(masks));
+    impl->copy = CopyAtDisplayDepth(screen.Get(), source, impl->palette.Get(), displayDepth);
+    if (GetObjectA(impl->copy.Get(), sizeof(BITMAP), &impl->copyDescribed.dsBm) == 0) {
+      ThrowOutOfResources();
     }
-    void* pixels = nullptr;
-    impl->held = SpareSection::Instance().Take(screen.Get(), info, &pixels);
-    const int rows = height < 0 ? -height : height;
-    if (bits > 8) {
-      ReadAllRows(screen.Get(), source, rows, pixels, info);
-    } else {
-      CopyWhole(screen.Get(), source, clipboardPalette, impl->held.Get(), impl->palette.Get(),
-                width, rows);
-    }
-    impl->heldIsSection = true;
-    impl->heldMadeWith = info;
-  }
-  if (GetObjectA(impl->held.Get(), sizeof(impl->description), &impl->description) == 0) {
-    ThrowOutOfResources();
   }
   return std::unique_ptr<TBitmap>(new TBitmap(std::move(impl)));
-}
-
-int TBitmap::Width() const {
-  return impl_->description.bmWidth;
-}
-int TBitmap::Height() const {
-  return impl_->description.bmHeight;
-}
-int TBitmap::Depth() const {
-  return impl_->description.bmBitsPixel * impl_->description.bmPlanes;
 }
 
 const DibImage& TBitmap::DeviceIndependentImage() {
   Impl& m = *impl_;
   if (m.dib) return *m.dib;
-  if (m.heldIsSection) {
-    m.DescribeSection(m.held.Get(), m.heldMadeWith);
-    return *m.dib;
+  UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!dc) throw EInvalidOperation(messages::kCannotDrawOnCanvas);
+  if (!m.section) {
+    WindowDc screen(nullptr);
+    if (!screen) ThrowOutOfResources();
+    const Source copy = m.Copy();
+    m.MakeSection(screen.Get(), copy, copy.Depth(), dc.Get());
   }
-
-  const int width = m.description.bmWidth;
-  const int height = m.description.bmHeight;
-  const int depth = Depth();
-  BitmapInfo info;
-  info.header.biSize = sizeof(BITMAPINFOHEADER);
-  info.header.biWidth = width;
-  info.header.biHeight = height;
-  info.header.biPlanes = 1;
-  info.header.biBitCount = static_cast<WORD>(depth);
-
-  WindowDc screen(nullptr);
-  if (!screen) ThrowOutOfResources();
-  if (depth <= 8) {
-    std::vector<RgbQuad> table;
-    if (depth == 1) {
-      table = {{0, 0, 0, 0}, {255, 255, 255, 0}};
-    } else {
-      table = ColorTableFromPalette(m.paletteEntries);
-    }
-    if (table.empty()) {
-      UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-      if (!dc) throw EInvalidOperation(messages::kCannotDrawOnCanvas);
-      BitmapInfo query = info;
-      GetDIBits(dc.Get(), m.held.Get(), 0, 0, nullptr, query.Get(), DIB_RGB_COLORS);
-      std::copy_n(query.colors, 256, info.colors);
-    } else {
-      std::copy(table.begin(), table.end(), reinterpret_cast<RgbQuad*>(info.colors));
-    }
-  }
-  void* pixels = nullptr;
-  m.section = SpareSection::Instance().Take(screen.Get(), info, &pixels);
-  m.sectionMadeWith = info;
-  if (depth > 8) {
-    ReadAllRows(screen.Get(), m.held.Get(), height, pixels, info);
-  } else {
-    CopyWhole(screen.Get(), m.held.Get(), m.palette.Get(), m.section.Get(), m.palette.Get(), width,
-              height);
-  }
-  m.DescribeSection(m.section.Get(), info);
+  m.dib = DescribeSection(m.section->Get(), m.paletteEntries, dc.Get());
   return *m.dib;
 }
 

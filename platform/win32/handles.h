@@ -35,10 +35,6 @@ class Unique {
   Handle handle_ = Traits::Invalid();
 };
 
-struct GdiObjectTraits {
-  static HGDIOBJ Invalid() { return nullptr; }
-  static void Close(HGDIOBJ h) { DeleteObject(h); }
-};
 struct BitmapTraits {
   static HBITMAP Invalid() { return nullptr; }
   static void Close(HBITMAP h) { DeleteObject(h); }

@@ -3,7 +3,6 @@
 #include "platform/application.h"
 #include "platform/headless/headless.h"
 #include "tests/contract/driver.h"
-#include "tests/support/temp_folder.h"
 
 namespace zinnow::test {
 
@@ -57,16 +56,6 @@ FileHeldElsewhere::FileHeldElsewhere(const AnsiString& path) : impl_(new Impl{pa
 }
 FileHeldElsewhere::~FileHeldElsewhere() {
   headless::ReleaseFile(impl_->path);
-}
-
-struct ScratchFolder::Impl {
-  TempFolder folder;
-  AnsiString path = folder.Str();
-};
-ScratchFolder::ScratchFolder() : impl_(new Impl) {}
-ScratchFolder::~ScratchFolder() = default;
-const AnsiString& ScratchFolder::Path() const {
-  return impl_->path;
 }
 
 }  // namespace zinnow::test

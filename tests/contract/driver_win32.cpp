@@ -72,13 +72,4 @@ struct FileHeldElsewhere::Impl {
 FileHeldElsewhere::FileHeldElsewhere(const AnsiString& path) : impl_(new Impl(path)) {}
 FileHeldElsewhere::~FileHeldElsewhere() = default;
 
-struct ScratchFolder::Impl {
-  TempFolder folder;
-};
-ScratchFolder::ScratchFolder() : impl_(new Impl) {}
-ScratchFolder::~ScratchFolder() = default;
-const AnsiString& ScratchFolder::Path() const {
-  return impl_->folder.Path();
-}
-
 }  // namespace zinnow::test

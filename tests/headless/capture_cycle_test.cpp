@@ -88,16 +88,16 @@ class CaptureCycle : public ::testing::Test {
   void SetUp() override {
     headless::Reset();
     form_.Edit1Change(nullptr);
-    headless::UserTypes(*form_.Edit1, folder_.Str());
+    headless::UserTypes(*form_.Edit1, folder_.Path());
     ASSERT_TRUE(form_.Timer1->Enabled());
     StateOf(form_).writes.clear();
   }
   void TearDown() override { headless::Reset(); }
 
   void Tick() { headless::Tick(*form_.Timer1); }
-  std::filesystem::path File(const char* name) const { return folder_.Path() / name; }
+  std::string File(const char* name) const { return folder_.File(name); }
   AnsiString Saving(const char* name) const {
-    return AnsiString(kSavingCaption) + folder_.Str() + "\\" + name;
+    return AnsiString(kSavingCaption) + folder_.Path() + "\\" + name;
   }
 
   test::TempFolder folder_;
@@ -113,14 +113,14 @@ TEST_F(CaptureCycle, NothingToCaptureChangesNothing) {
   Tick();
   EXPECT_TRUE(StateOf(form_).writes.empty());
   EXPECT_EQ(form_.Caption(), "Quorrel");
-  EXPECT_TRUE(test::FilesIn(folder_.Path()).empty());
+  EXPECT_TRUE(folder_.Files().empty());
   EXPECT_EQ(headless::ClipboardOpenAttempts(), 0);  // an idle tick never opens the clipboard
 }
 
 TEST_F(CaptureCycle, SavesEmptiesAndAdvances) {
   headless::ClipboardPutBitmap(SmallPicture());
   Tick();
-  EXPECT_EQ(test::FilesIn(folder_.Path()), std::vector<std::string>{"svbmp000.bmp"});
+  EXPECT_EQ(folder_.Files(), std::vector<std::string>{"svbmp000.bmp"});
   EXPECT_EQ(test::ReadBytes(File("svbmp000.bmp")), ExpectedFile(SmallPicture()));
   EXPECT_TRUE(headless::ClipboardFormats().empty());
   EXPECT_EQ(form_.GetFileNumber(), 1);
@@ -132,8 +132,7 @@ TEST_F(CaptureCycle, SavesEmptiesAndAdvances) {
   Tick();  // nothing left to save
   headless::ClipboardPutBitmap(SmallPicture(1));
   Tick();
-  EXPECT_EQ(test::FilesIn(folder_.Path()),
-            (std::vector<std::string>{"svbmp000.bmp", "svbmp001.bmp"}));
+  EXPECT_EQ(folder_.Files(), (std::vector<std::string>{"svbmp000.bmp", "svbmp001.bmp"}));
   EXPECT_EQ(test::ReadBytes(File("svbmp001.bmp")), ExpectedFile(SmallPicture(1)));
   EXPECT_EQ(form_.GetFileNumber(), 2);
 }
@@ -179,7 +178,7 @@ TEST_F(CaptureCycle, SavedFileHoldsThePictureByteForByte) {
 
 TEST_F(CaptureCycle, FailedWriteLeavesPictureAndNumber) {
   headless::ClipboardPutBitmap(SmallPicture());
-  headless::HoldFileOpen(folder_.Str() + "\\svbmp000.bmp");
+  headless::HoldFileOpen(folder_.Path() + "\\svbmp000.bmp");
   Tick();
   Tick();
   EXPECT_EQ(form_.GetFileNumber(), 0);
@@ -195,7 +194,7 @@ TEST_F(CaptureCycle, ClipboardHeldBrieflyIsWaitedFor) {
   headless::ClipboardPutBitmap(SmallPicture());
   headless::ClipboardHeldFor(ScopedClipboard::kTries - 1);
   Tick();
-  EXPECT_EQ(test::FilesIn(folder_.Path()), std::vector<std::string>{"svbmp000.bmp"});
+  EXPECT_EQ(folder_.Files(), std::vector<std::string>{"svbmp000.bmp"});
   EXPECT_EQ(form_.GetFileNumber(), 1);
 }
 
@@ -203,10 +202,10 @@ TEST_F(CaptureCycle, ClipboardHeldLongerFailsTheTransfer) {
   headless::ClipboardPutBitmap(SmallPicture());
   headless::ClipboardHeldFor(ScopedClipboard::kTries);
   Tick();
-  EXPECT_TRUE(test::FilesIn(folder_.Path()).empty());
+  EXPECT_TRUE(folder_.Files().empty());
   EXPECT_EQ(form_.GetFileNumber(), 0);
   Tick();  // released: saved once
-  EXPECT_EQ(test::FilesIn(folder_.Path()), std::vector<std::string>{"svbmp000.bmp"});
+  EXPECT_EQ(folder_.Files(), std::vector<std::string>{"svbmp000.bmp"});
   EXPECT_EQ(test::ReadBytes(File("svbmp000.bmp")), ExpectedFile(SmallPicture()));
   EXPECT_EQ(form_.GetFileNumber(), 1);
 }
@@ -227,8 +226,7 @@ TEST_F(CaptureCycle, PictureCopiedWhileSavingIsNotLost) {
   EXPECT_EQ(form_.GetFileNumber(), 1);
   EXPECT_EQ(headless::ClipboardFormats(), std::vector<ClipboardFormat>{kCfBitmap});
   Tick();
-  EXPECT_EQ(test::FilesIn(folder_.Path()),
-            (std::vector<std::string>{"svbmp000.bmp", "svbmp001.bmp"}));
+  EXPECT_EQ(folder_.Files(), (std::vector<std::string>{"svbmp000.bmp", "svbmp001.bmp"}));
   EXPECT_EQ(test::ReadBytes(File("svbmp000.bmp")), ExpectedFile(SmallPicture()));
   EXPECT_EQ(test::ReadBytes(File("svbmp001.bmp")), ExpectedFile(SmallPicture(7)));
   EXPECT_TRUE(headless::ClipboardFormats().empty());
@@ -245,7 +243,7 @@ TEST_F(CaptureCycle, PictureIsNotSavedTwiceWhenEmptyingFails) {
   EXPECT_EQ(form_.GetFileNumber(), 1);
   EXPECT_EQ(headless::ClipboardFormats(), std::vector<ClipboardFormat>{kCfBitmap});
   Tick();  // only the emptying is tried again
-  EXPECT_EQ(test::FilesIn(folder_.Path()), std::vector<std::string>{"svbmp000.bmp"});
+  EXPECT_EQ(folder_.Files(), std::vector<std::string>{"svbmp000.bmp"});
   EXPECT_EQ(test::ReadBytes(File("svbmp000.bmp")), ExpectedFile(SmallPicture()));
   EXPECT_TRUE(headless::ClipboardFormats().empty());
   EXPECT_EQ(form_.GetFileNumber(), 1);
@@ -262,17 +260,17 @@ TEST_F(CaptureCycle, NewPictureAfterAFailedEmptyingIsSaved) {
   headless::ClipboardEmpty();
   headless::ClipboardPutBitmap(SmallPicture(3));
   Tick();
-  EXPECT_EQ(test::FilesIn(folder_.Path()),
-            (std::vector<std::string>{"svbmp000.bmp", "svbmp001.bmp"}));
+  EXPECT_EQ(folder_.Files(), (std::vector<std::string>{"svbmp000.bmp", "svbmp001.bmp"}));
   EXPECT_EQ(test::ReadBytes(File("svbmp001.bmp")), ExpectedFile(SmallPicture(3)));
   EXPECT_EQ(form_.GetFileNumber(), 2);
 }
 
 TEST_F(CaptureCycle, VanishedFolderStopsPollingAndFails) {
   headless::ClipboardPutBitmap(SmallPicture());
-  const AnsiString gone = folder_.Str() + "\\gone";
+  const AnsiString gone = folder_.File("gone");
   std::filesystem::create_directory(gone);
   headless::UserTypes(*form_.Edit1, gone);
+  ASSERT_TRUE(form_.Timer1->Enabled());  // polling the folder before it vanishes
   std::filesystem::remove(gone);
   Tick();
   EXPECT_FALSE(form_.Timer1->Enabled());
@@ -289,7 +287,7 @@ TEST_F(CaptureCycle, EmptyFolderTextWritesNoFileAnywhere) {
   std::filesystem::current_path(folder_.Path());
   Tick();
   std::filesystem::current_path(cwd);
-  EXPECT_TRUE(test::FilesIn(folder_.Path()).empty());
+  EXPECT_TRUE(folder_.Files().empty());
   EXPECT_EQ(form_.GetFileNumber(), 0);
   EXPECT_FALSE(form_.Timer1->Enabled());
   EXPECT_EQ(headless::ClipboardFormats(), std::vector<ClipboardFormat>{kCfBitmap});
@@ -301,8 +299,7 @@ TEST_F(CaptureCycle, NumbersGoOnPast99999) {
   Tick();
   headless::ClipboardPutBitmap(SmallPicture(1));
   Tick();
-  EXPECT_EQ(test::FilesIn(folder_.Path()),
-            (std::vector<std::string>{"svbmp100000.bmp", "svbmp99999.bmp"}));
+  EXPECT_EQ(folder_.Files(), (std::vector<std::string>{"svbmp100000.bmp", "svbmp99999.bmp"}));
   EXPECT_EQ(form_.GetFileNumber(), 100001);
   EXPECT_EQ(form_.SpinEdit1->Text(), "99999");
   headless::UserTypes(*form_.Edit2, "x");  // editing the prefix keeps the number
@@ -327,7 +324,7 @@ TEST_F(CaptureCycle, FailedTransferKeepsTheEarlierPicture) {
   headless::ClipboardPutBitmap(headless::Picture{0, 0, 32, {}});  // no valid bitmap
   Tick();
   EXPECT_EQ(form_.Image1->Picture.Graphic(), earlier);
-  EXPECT_EQ(test::FilesIn(folder_.Path()), std::vector<std::string>{"svbmp000.bmp"});
+  EXPECT_EQ(folder_.Files(), std::vector<std::string>{"svbmp000.bmp"});
 }
 
 TEST_F(CaptureCycle, FullDiskLeavesHeadersAndAFailure) {

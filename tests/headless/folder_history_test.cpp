@@ -17,26 +17,28 @@ using Entries = std::vector<AnsiString>;
 
 class FolderHistory : public ::testing::Test {
  protected:
-  void SetUp() override {
-    headless::Reset();
-    headless::SetExecutablePath(program_.Str() + "\\zinnow.exe");
-  }
+  void SetUp() override { ResetBackend(); }
   void TearDown() override {
     headless::Reset();
     Application().OnException = nullptr;
   }
 
+  // A fresh backend whose program lives in program_.
+  void ResetBackend() {
+    headless::Reset();
+    headless::SetExecutablePath(program_.Path() + "\\zinnow.exe");
+  }
   void WriteHistory(const std::string& bytes) {
-    std::ofstream(program_.Path() / "path.txt", std::ios::binary) << bytes;
+    std::ofstream(program_.File("path.txt"), std::ios::binary) << bytes;
   }
   std::string History() const {
-    const auto bytes = test::ReadBytes(program_.Path() / "path.txt");
+    const auto bytes = test::ReadBytes(program_.File("path.txt"));
     return std::string(bytes.begin(), bytes.end());
   }
   Entries List() const { return headless::StateOf(*form_.Edit1).items; }
   AnsiString Data(const char* name) const {
-    std::filesystem::create_directories(data_.Path() / name);
-    return data_.Str() + "\\" + name;
+    std::filesystem::create_directories(data_.File(name));
+    return data_.Path() + "\\" + name;
   }
 
   test::TempFolder program_;
@@ -46,7 +48,7 @@ class FolderHistory : public ::testing::Test {
 
 TEST_F(FolderHistory, NoFileGivesTheFallbackUnselected) {
   form_.FormCreate(nullptr);
-  EXPECT_EQ(form_.GetProgramFolder(), program_.Str() + "\\");
+  EXPECT_EQ(form_.GetProgramFolder(), program_.Path() + "\\");
   EXPECT_EQ(List(), Entries{"c:\\"});
   EXPECT_EQ(form_.Edit1->Text(), "");
   EXPECT_FALSE(form_.Timer1->Enabled());
@@ -66,9 +68,9 @@ TEST_F(FolderHistory, ExistingFirstEntryIsSelectedAndPollingIsOn) {
 }
 
 TEST_F(FolderHistory, MissingFirstEntryIsShownWithPollingOff) {
-  WriteHistory(data_.Str() + "\\gone\r\n");
+  WriteHistory(data_.Path() + "\\gone\r\n");
   form_.FormCreate(nullptr);
-  EXPECT_EQ(form_.Edit1->Text(), data_.Str() + "\\gone");
+  EXPECT_EQ(form_.Edit1->Text(), data_.Path() + "\\gone");
   EXPECT_FALSE(form_.Timer1->Enabled());
 }
 
@@ -116,8 +118,8 @@ TEST_F(FolderHistory, TypingKeyByKeyRecordsEveryExistingStep) {
   }
   ASSERT_GE(List().size(), 3u);
   EXPECT_EQ(List()[0], work);
-  EXPECT_EQ(List()[1], data_.Str() + "\\");  // the folder with its backslash, before "W"
-  EXPECT_EQ(List()[2], data_.Str());
+  EXPECT_EQ(List()[1], data_.Path() + "\\");  // the folder with its backslash, before "W"
+  EXPECT_EQ(List()[2], data_.Path());
   EXPECT_EQ(List().back(), "c:\\");
 }
 
@@ -172,17 +174,18 @@ TEST_F(FolderHistory, FailedSaveKeepsTheOldFileAndLeavesNoTemporary) {
     AnsiString message;
   } cases[] = {
       {"path.txt held open by another program",
-       [&] { headless::HoldFileOpen(program_.Str() + "\\path.txt"); },
-       EFCreateError(program_.Str() + "\\path.txt").Message()},
+       [&] { headless::HoldFileOpen(program_.Path() + "\\path.txt"); },
+       EFCreateError(program_.Path() + "\\path.txt").Message()},
       {"the temporary file cannot be created",
        [&] {
-         headless::HoldFileOpen(program_.Str() + "\\path.txt." + std::to_string(getpid()) + ".tmp");
+         headless::HoldFileOpen(program_.Path() + "\\path.txt." + std::to_string(getpid()) +
+                                ".tmp");
        },
-       EFCreateError(program_.Str() + "\\path.txt").Message()},
+       EFCreateError(program_.Path() + "\\path.txt").Message()},
       {"a full disk", [] { headless::LimitDiskSpace(3); }, EWriteError().Message()},
   };
   for (const Case& c : cases) {
-    headless::Reset();
+    ResetBackend();
     WriteHistory(old);
     TZinForm form;
     form.FormCreate(nullptr);
@@ -196,7 +199,7 @@ TEST_F(FolderHistory, FailedSaveKeepsTheOldFileAndLeavesNoTemporary) {
     }
     headless::Reset();
     EXPECT_EQ(History(), old) << c.what;
-    EXPECT_EQ(test::FilesIn(program_.Path()), std::vector<std::string>{"path.txt"}) << c.what;
+    EXPECT_EQ(program_.Files(), std::vector<std::string>{"path.txt"}) << c.what;
   }
 }
 

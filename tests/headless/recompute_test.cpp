@@ -20,7 +20,7 @@ class Recompute : public ::testing::Test {
   }
   void TearDown() override { headless::Reset(); }
 
-  AnsiString Folder() const { return folder_.Str(); }
+  AnsiString Folder() const { return folder_.Path(); }
 
   test::TempFolder folder_;
   TZinForm form_;
@@ -47,7 +47,7 @@ TEST_F(Recompute, FolderTextNamesAnExistingFolder) {
 }
 
 TEST_F(Recompute, PollingOnlyForAnExistingFolder) {
-  std::ofstream(folder_.Path() / "afile") << "x";
+  std::ofstream(folder_.File("afile")) << "x";
   struct Case {
     AnsiString text;
     bool polling;
@@ -62,7 +62,7 @@ TEST_F(Recompute, PollingOnlyForAnExistingFolder) {
     EXPECT_EQ(form_.Timer1->Enabled(), c.polling) << c.text;
   }
   // Creating the folder afterwards changes nothing until the next recompute.
-  std::filesystem::create_directory(folder_.Path() / "missing");
+  std::filesystem::create_directory(folder_.File("missing"));
   UserTypes(*form_.Edit1, Folder() + "\\missing");
   EXPECT_TRUE(form_.Timer1->Enabled());
 }
@@ -185,7 +185,7 @@ TEST(ErrorBox, TicksWaitWhileItIsOpen) {
   TZinForm form;
   form.Edit1Change(nullptr);
   test::TempFolder folder;
-  headless::UserTypes(*form.Edit1, folder.Str());
+  headless::UserTypes(*form.Edit1, folder.Path());
   int ticks = 0;
   form.Timer1->OnTimer = [&](TObject*) { ++ticks; };
   headless::WhileErrorBoxOpen([&] { headless::Tick(*form.Timer1); });

@@ -2,8 +2,55 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace zinnow {
 namespace {
+
+TEST(NextCharStart, StepsOverWholeCharacters) {
+  const CodePage sjis = ShiftJisCodePage();
+  struct Case {
+    const char* text;
+    std::size_t at;
+    std::size_t next;
+    const char* why;
+  } cases[] = {
+      {"ab", 0, 1, "a single-byte character"},
+      {"\x95\x5c", 0, 2, "a double-byte character whose second byte is a backslash"},
+      {"a\x95\x5c", 1, 3, "a double-byte character after a single-byte one"},
+      {"\x81\x81\x5c", 0, 2, "a second byte of lead-byte value belongs to the first character"},
+      {"\x81\x81\x5c", 2, 3, "the byte after that pair is a character of its own"},
+      {"\xb1\x5c", 0, 1, "a half-width katakana is no lead byte"},
+      {"\x82", 0, 1, "a lone lead byte at the end"},
+      {"a\x82", 1, 2, "a lead byte as the last byte after others"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(NextCharStart(c.text, c.at, sjis), c.next) << c.why;
+  }
+  EXPECT_EQ(NextCharStart("\x95\x5c", 0, CodePage()), 1u);  // no lead bytes at all
+}
+
+// Walking forward and reading from the end must agree on where the last character starts, for
+// every text of up to six bytes built from a letter, a backslash, two lead bytes and a katakana.
+TEST(NextCharStart, AgreesWithLastCharStartOnEveryShortText) {
+  const CodePage sjis = ShiftJisCodePage();
+  const char alphabet[] = {'a', '\x5c', '\x81', '\x95', '\xb1'};
+  std::vector<AnsiString> texts = {""};
+  for (std::size_t length = 1; length <= 6; ++length) {
+    std::vector<AnsiString> longer;
+    for (const AnsiString& text : texts) {
+      for (char byte : alphabet) longer.push_back(text + byte);
+    }
+    for (const AnsiString& text : longer) {
+      std::size_t last = 0;
+      std::size_t i = 0;
+      for (; i < text.size(); i = NextCharStart(text, i, sjis)) last = i;
+      ASSERT_EQ(i, text.size()) << "the walk overran " << text;
+      ASSERT_EQ(last, LastCharStart(text, sjis)) << text;
+    }
+    texts = std::move(longer);
+  }
+}
 
 TEST(LastCharStart, FindsTheLastCharacterFromTheEnd) {
   const CodePage sjis = ShiftJisCodePage();

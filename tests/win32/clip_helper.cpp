@@ -41,6 +41,7 @@
 namespace {
 
 using zinnow::test::FixtureBit;
+using zinnow::test::FixtureBitmap;
 using zinnow::test::FixturePixel;
 
 HWND Owner() {
@@ -54,20 +55,6 @@ bool OpenFor(HWND owner) {
     Sleep(5);
   }
   return false;
-}
-
-HBITMAP ScreenBitmap(int w, int h, unsigned seed) {
-  std::vector<std::uint32_t> pixels;
-  for (int y = 0; y < h; ++y) {
-    for (int x = 0; x < w; ++x) pixels.push_back(FixturePixel(x, y, seed));
-  }
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-  SetDIBits(screen, bitmap, 0, h, pixels.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
-  return bitmap;
 }
 
 HBITMAP MonoBitmap(int w, int h) {
@@ -186,7 +173,7 @@ bool WriteFileBytes(const char* path, const void* data, std::size_t size) {
 
 bool PutKind(const char* kind) {
   if (!std::strcmp(kind, "text")) return SetClipboardData(CF_TEXT, Text("words"));
-  if (!std::strcmp(kind, "bitmap")) return SetClipboardData(CF_BITMAP, ScreenBitmap(3, 2, 0));
+  if (!std::strcmp(kind, "bitmap")) return SetClipboardData(CF_BITMAP, FixtureBitmap(3, 2, 0));
   if (!std::strcmp(kind, "dib")) return SetClipboardData(CF_DIB, Dib24(3, 2));
   if (!std::strcmp(kind, "emf")) return SetClipboardData(CF_ENHMETAFILE, Metafile());
   if (!std::strcmp(kind, "palette")) return SetClipboardData(CF_PALETTE, Palette256());
@@ -201,7 +188,7 @@ int AfterTransfer(HWND window, const char* ready, int argc, char** argv) {
   const bool hold = !std::strcmp(argv[0], "hold") && argc == 2;
   if (!put && !hold) return 2;
   HBITMAP bitmap =
-      put ? ScreenBitmap(std::atoi(argv[1]), std::atoi(argv[2]), std::atoi(argv[3])) : nullptr;
+      put ? FixtureBitmap(std::atoi(argv[1]), std::atoi(argv[2]), std::atoi(argv[3])) : nullptr;
   Touch(ready);
   const DWORD start = GetTickCount();
   while (GetOpenClipboardWindow() != window) {
@@ -231,11 +218,11 @@ int Put(int argc, char** argv) {
   const int h = argc > 3 ? std::atoi(argv[3]) : 0;
   bool ok = true;
   if (!std::strcmp(what, "bitmap")) {
-    ok = SetClipboardData(CF_BITMAP, ScreenBitmap(w, h, argc > 4 ? std::atoi(argv[4]) : 0));
+    ok = SetClipboardData(CF_BITMAP, FixtureBitmap(w, h, argc > 4 ? std::atoi(argv[4]) : 0));
   } else if (!std::strcmp(what, "mono")) {
     ok = SetClipboardData(CF_BITMAP, MonoBitmap(w, h));
   } else if (!std::strcmp(what, "palette")) {
-    ok = SetClipboardData(CF_BITMAP, ScreenBitmap(w, h, 0)) &&
+    ok = SetClipboardData(CF_BITMAP, FixtureBitmap(w, h, 0)) &&
          SetClipboardData(CF_PALETTE, Palette256());
   } else if (!std::strcmp(what, "dib")) {
     ok = SetClipboardData(CF_DIB, Dib24(w, h));
@@ -248,11 +235,11 @@ int Put(int argc, char** argv) {
       std::fwrite(bytes.data(), 1, size, f);
       std::fclose(f);
     }
-    ok =
-        SetClipboardData(CF_ENHMETAFILE, emf) && SetClipboardData(CF_BITMAP, ScreenBitmap(4, 3, 0));
+    ok = SetClipboardData(CF_ENHMETAFILE, emf) &&
+         SetClipboardData(CF_BITMAP, FixtureBitmap(4, 3, 0));
   } else if (!std::strcmp(what, "metafilepict-first") && argc == 3) {
     ok = SetClipboardData(CF_METAFILEPICT, MetafilePicture()) &&
-         SetClipboardData(CF_BITMAP, ScreenBitmap(4, 3, 0));
+         SetClipboardData(CF_BITMAP, FixtureBitmap(4, 3, 0));
     CloseClipboard();
     if (!ok || !OpenFor(owner)) return 4;
     const auto emf = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));

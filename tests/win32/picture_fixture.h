@@ -1,7 +1,9 @@
 #pragma once
 
 // Pictures for the transfer tests: every pixel differs, and every channel is a multiple of 8 so
-// that a 5-5-5 conversion is exact both ways.
+// that a 5-5-5 conversion is exact both ways. The bitmap maker serves the benchmarks too.
+#include <windows.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -17,6 +19,28 @@ inline std::uint32_t FixturePixel(int x, int y, std::uint32_t seed = 0) {
 // One bit a pixel: 1 (white) where the fixture pattern says so.
 inline bool FixtureBit(int x, int y) {
   return ((x * 3 + y * 5) % 7) < 3;
+}
+
+// A bitmap compatible with the screen, as picture programs put one on the clipboard, with
+// `pixelAt(x, y)` (0x00RRGGBB) at every pixel.
+template <typename PixelAt>
+HBITMAP ScreenBitmap(int width, int height, PixelAt pixelAt) {
+  std::vector<std::uint32_t> pixels;
+  pixels.reserve(static_cast<std::size_t>(width) * height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) pixels.push_back(pixelAt(x, y));
+  }
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  SetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+inline HBITMAP FixtureBitmap(int width, int height, std::uint32_t seed = 0) {
+  return ScreenBitmap(width, height, [seed](int x, int y) { return FixturePixel(x, y, seed); });
 }
 
 // The pixel rows of a bottom-up 32-bit image: blue, green, red, 0.

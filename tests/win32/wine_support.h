@@ -3,13 +3,11 @@
 // Helpers of the Windows tests: another process to act on the desktop, message pumping, folders.
 #include <windows.h>
 
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
-#include <vector>
 
 #include "platform/application.h"
+#include "tests/support/temp_folder.h"
 
 namespace zinnow::test {
 
@@ -22,11 +20,6 @@ inline std::string HelperPath() {
 
 inline bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-inline std::vector<std::uint8_t> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // Handles messages until the condition holds or the time is up; says whether it held.
@@ -94,40 +87,6 @@ class Holder {
  private:
   std::string ready_;
   Helper helper_;
-};
-
-// A fresh folder under the temporary folder, removed with its files afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    char base[MAX_PATH];
-    GetTempPathA(MAX_PATH, base);
-    static int counter = 0;
-    path_ = std::string(base) + "zinnow-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(++counter);
-    CreateDirectoryA(path_.c_str(), nullptr);
-  }
-  ~TempFolder() {
-    for (const std::string& name : Files()) DeleteFileA((path_ + "\\" + name).c_str());
-    RemoveDirectoryA(path_.c_str());
-  }
-  const std::string& Path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "\\" + name; }
-  std::vector<std::string> Files() const {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((path_ + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  std::string path_;
 };
 
 }  // namespace zinnow::test
