@@ -29,6 +29,8 @@ void UserClicks(TButton& button);
 
 // The list refuses further text once it holds this many bytes (0: no limit).
 void LimitListText(TComboBox& control, std::size_t bytes);
+// The list's next insert after this many fails for want of memory (std::bad_alloc), once.
+void RunOutOfMemoryInList(TComboBox& control, int inserts);
 
 // An elapsed interval, delivered as the message loop would; nothing when the timer is off.
 void Tick(TTimer& timer);

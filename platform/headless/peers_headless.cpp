@@ -1,4 +1,5 @@
 #include <memory>
+#include <new>
 
 #include "platform/application.h"
 #include "platform/controls.h"
@@ -26,6 +27,7 @@ class HeadlessPeer : public ListPeer {
   int Count() const override { return static_cast<int>(state_.items.size()); }
   AnsiString Item(int index) const override { return state_.items.at(index); }
   bool Insert(int index, const AnsiString& text) override {
+    if (insertsBeforeNoMemory_ >= 0 && insertsBeforeNoMemory_-- == 0) throw std::bad_alloc();
     if (listLimit_ != 0 && ListBytes() + text.size() > listLimit_) return false;
     state_.items.insert(state_.items.begin() + index, text);
     return true;
@@ -38,6 +40,7 @@ class HeadlessPeer : public ListPeer {
 
   headless::ControlState& Record() { return state_; }
   std::size_t listLimit_ = 0;
+  int insertsBeforeNoMemory_ = -1;
 
  private:
   std::size_t ListBytes() const {
@@ -124,6 +127,10 @@ void UserPicks(TComboBox& control, int index) {
 
 void UserClicks(TButton& button) {
   Application().Dispatch([&] { button.UserClicked(); });
+}
+
+void RunOutOfMemoryInList(TComboBox& control, int inserts) {
+  PeerOf(control).insertsBeforeNoMemory_ = inserts;
 }
 
 void LimitListText(TComboBox& control, std::size_t bytes) {

@@ -166,6 +166,18 @@ TEST_F(FolderHistory, ListThatRefusesALineFallsBack) {
   EXPECT_EQ(form_.Edit1->Text(), "");
 }
 
+// A failure of another kind than the platform's own, memory running short on a huge file: the
+// same fallback, and start-up goes on to the first recompute.
+TEST_F(FolderHistory, AnyFailureWhileLoadingFallsBack) {
+  WriteHistory("C:\\one\r\nC:\\two\r\nC:\\three\r\n");
+  headless::RunOutOfMemoryInList(*form_.Edit1, 1);
+  EXPECT_NO_THROW(form_.FormCreate(nullptr));
+  EXPECT_EQ(List(), (Entries{"C:\\one", "c:\\"}));
+  EXPECT_EQ(form_.Edit1->Text(), "");
+  EXPECT_EQ(form_.GetFileNumber(), 0);
+  EXPECT_EQ(form_.Label4->Caption(), "svbmp000.bmp");  // the recompute ran
+}
+
 TEST_F(FolderHistory, FailedSaveKeepsTheOldFileAndLeavesNoTemporary) {
   const std::string old = "C:\\old\r\n";
   struct Case {

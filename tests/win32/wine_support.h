@@ -3,6 +3,7 @@
 // Helpers of the Windows tests: another process to act on the desktop, message pumping, folders.
 #include <windows.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 
@@ -40,13 +41,22 @@ class Helper {
     std::string command = "\"" + HelperPath() + "\" " + arguments;
     STARTUPINFOA si{};
     si.cb = sizeof(si);
-    started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &si, &process_);
-    if (started_) CloseHandle(process_.hThread);
+    // On a machine under load Wine now and then fails to start a process: try again, and say
+    // why when it does not start at all.
+    for (int attempt = 0; attempt < 5 && !started_; ++attempt) {
+      if (attempt > 0) Sleep(500);
+      started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                nullptr, &si, &process_);
+    }
+    if (started_) {
+      CloseHandle(process_.hThread);
+    } else {
+      std::fprintf(stderr, "could not start %s: error %lu\n", command.c_str(), GetLastError());
+    }
   }
   ~Helper() {
     if (started_) {
-      WaitForSingleObject(process_.hProcess, 10000);
+      WaitForSingleObject(process_.hProcess, 30000);
       CloseHandle(process_.hProcess);
     }
   }
@@ -56,7 +66,7 @@ class Helper {
   // Waits for the helper to end, handling our messages meanwhile; its exit code, or -1.
   int Finish() {
     if (!started_) return -1;
-    PumpUntil([&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }, 10000);
+    PumpUntil([&] { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }, 30000);
     DWORD code = 0;
     GetExitCodeProcess(process_.hProcess, &code);
     return static_cast<int>(code);
