@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build make g++ clang clang-format libclang-rt-14-dev libfuzzer-14-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   googletest
-  wine wine64
+  wine wine64 fonts-wine
   xvfb x11-utils xdotool xclip imagemagick
   fonts-ipafont-gothic fonts-ipafont-mincho
   locales

@@ -29,6 +29,12 @@ wine_prefix_ready() {  # wine_prefix_ready DPI LOG
       >>"$log" 2>&1 </dev/null || true
     rm -f "$WINEPREFIX/.zinnow-fonts"
   fi
+  # Wine's own fonts (the title bar's symbols, its system font), which this build of Wine looks
+  # for only in the prefix's font folder.
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts" font
+  for font in /usr/share/wine/fonts/*.ttf; do
+    [ -e "$font" ] && [ ! -e "$fonts/$(basename "$font")" ] && cp "$font" "$fonts/"
+  done
   wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
     >>"$log" 2>&1 </dev/null
 }

@@ -97,8 +97,8 @@ void Chooser::Build() {
           kTree, 8, 66, 200, 150);
   Control("STATIC", kFilesLabel, SS_LEFT, -1, 216, 48, 196, 16);
   HWND files = Control("LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_SORT,
-                       kFiles, 216, 66, 196, 150);
-  EnableWindow(files, FALSE);  // the files are shown, never chosen
+                       kFiles, 216, 66, 196, 140);  // ends above the network button
+  EnableWindow(files, FALSE);                       // the files are shown, never chosen
   Control("STATIC", kDriveLabel, SS_LEFT, -1, 8, 226, 200, 16);
   Control("COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, kDrives, 8, 244, 200, 200);
   Control("BUTTON", kOk, WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, 252, 242, 76, 24);

@@ -12,6 +12,7 @@
 //   clip_helper lock PATH MS READY  PATH held open without sharing for MS ms
 //   clip_helper expect W H SEED FILE the bitmap file a 32-bit display gives for `bitmap W H SEED`
 //   clip_helper close TITLE         closes the top-level window of that title, as its close box
+//   clip_helper click TITLE TEXT    clicks the button labelled TEXT in that window
 //   clip_helper end-session TITLE   tells the window the logon is ending
 //   clip_helper box TITLE FILE      waits for a message box of that title, writes its text to
 //                                   FILE and presses its OK button
@@ -309,6 +310,26 @@ int main(int argc, char** argv) {
   if (!std::strcmp(argv[1], "close") && argc == 3) {
     HWND window = WaitForWindow(nullptr, argv[2]);
     return window && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 3;
+  }
+  if (!std::strcmp(argv[1], "click") && argc == 4) {
+    HWND window = WaitForWindow(nullptr, argv[2]);
+    if (!window) return 3;
+    struct Wanted {
+      const char* text;
+      HWND button = nullptr;
+    } wanted{argv[3]};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM lParam) -> BOOL {
+          auto* w = reinterpret_cast<Wanted*>(lParam);
+          char text[64] = "";
+          GetWindowTextA(child, text, sizeof text);
+          if (std::strcmp(text, w->text) != 0) return TRUE;
+          w->button = child;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&wanted));
+    return wanted.button && PostMessageA(wanted.button, BM_CLICK, 0, 0) ? 0 : 4;
   }
   if (!std::strcmp(argv[1], "end-session") && argc == 3) {
     HWND window = WaitForWindow(nullptr, argv[2]);
