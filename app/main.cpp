@@ -1,14 +1,12 @@
 // The program: the application object, the main window from its stored design, the message loop.
-#include <windows.h>
-
 #include "app/error_text.h"
 #include "app/zin_form.h"
 #include "platform/application.h"
 #include "platform/code_page.h"
 #include "platform/exceptions.h"
+#include "platform/program_entry.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  using namespace zinnow;
+int zinnow::ZinnowMain() {
   TApplication& application = Application();
   application.Initialize();
   application.SetTitle("Zinnow");

@@ -2,8 +2,6 @@
 #include <variant>
 
 #include "app/zin_form.h"
-#include "platform/folder_chooser.h"
-#include "platform/system.h"
 
 namespace zinnow {
 namespace {
@@ -144,28 +142,6 @@ PeerDesign FormDesign() {
 }
 
 }  // namespace
-
-void TZinForm::FormCreate(TObject* sender) {
-  ProgramFolder = ProgramFolderOf(ExecutablePath());
-  LoadHistory();
-  TargetPath.clear();
-  FileNumber = 0;
-  Edit1Change(sender);
-}
-
-void TZinForm::FormDestroy(TObject*) {
-  SaveHistory();
-}
-
-void TZinForm::Button1Click(TObject* sender) {
-  Timer1->SetEnabled(false);
-  AnsiString folder = Edit1->Text();
-  if (SelectDirectory(folder)) {
-    Edit1->SetText(folder);
-    Edit1Change(sender);  // also when the folder is the one already there
-  }
-  Timer1->SetEnabled(true);
-}
 
 TZinForm::TZinForm() : CaptureForm(FormDesign()) {
   ApplyLayout(*this);

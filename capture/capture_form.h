@@ -62,13 +62,6 @@ class CaptureForm : public TForm {
   std::optional<std::uint32_t> savedNotEmptied_;
 };
 
-// The folder of the program at `executablePath`, ending in a backslash.
-AnsiString ProgramFolderOf(const AnsiString& executablePath);
-
-inline constexpr char kHistoryFileName[] = "path.txt";
-inline constexpr char kFallbackFolder[] = "c:\\";
-inline constexpr int kHistoryLimit = 21;
-
 inline constexpr char kPlainCaption[] = "Quorrel";
 inline constexpr char kSavingCaption[] = "保存処理中... ";
 inline constexpr char kFailedSuffix[] = "   失敗";

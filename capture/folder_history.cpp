@@ -1,3 +1,5 @@
+#include "capture/folder_history.h"
+
 #include <string>
 
 #include "capture/capture_form.h"

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "platform/application_backend.h"
 #include "platform/controls.h"
 
 namespace zinnow {
@@ -14,6 +15,10 @@ void TApplication::Dispatch(const std::function<void()>& handler) {
   } catch (...) {
     if (OnException) OnException(std::runtime_error("unknown failure"));
   }
+}
+
+void TApplication::DeliverTick(TTimer& timer) {
+  if (!TicksHeld()) Dispatch([&] { timer.Elapsed(); });
 }
 
 void TApplication::Initialize() {

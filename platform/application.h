@@ -9,6 +9,7 @@
 namespace zinnow {
 
 class TForm;
+class TTimer;
 
 // The one application object: the title that names the program to the desktop (its hidden
 // owner window carries it), the message loop, and where failures that escape an event handler
@@ -42,8 +43,10 @@ class TApplication {
   // one OK button; the program's other windows are disabled meanwhile (backend).
   void ShowErrorBox(const ShownText& text);
 
-  // Timer ticks are not delivered while an error box is open, so a failure that recurs at
-  // every tick cannot open box after box.
+  // The backend's timer delivers an elapsed interval, the way Dispatch runs a handler. Ticks
+  // are not delivered while an error box is open, so a failure that recurs at every tick cannot
+  // open box after box.
+  void DeliverTick(TTimer& timer);
   bool TicksHeld() const { return ticksHeld_ > 0; }
 
  private:

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/application.h"
 #include "platform/exceptions.h"
 #include "platform/graphics.h"
 #include "platform/messages.h"
@@ -20,9 +19,12 @@ PeerDesign WithKind(ControlKind kind, PeerDesign design) {
 }  // namespace
 
 TControl::TControl(TWinControl* parent, const PeerDesign& design)
+    : TControl(design, CreateControlPeer(*this, parent, design)) {}
+
+TControl::TControl(const PeerDesign& design, std::unique_ptr<ControlPeer> peer)
     : kind_(design.kind),
       visible_(design.kind != ControlKind::Form),  // a window is shown when the program says so
-      peer_(CreateControlPeer(*this, parent, design)) {}
+      peer_(std::move(peer)) {}
 
 TControl::~TControl() = default;
 
@@ -35,6 +37,10 @@ void TControl::SetVisible(bool visible) {
 TTextControl::TTextControl(TWinControl* parent, const PeerDesign& design,
                            ProgramChanges programChanges)
     : TWinControl(parent, design), programChanges_(programChanges) {}
+
+TTextControl::TTextControl(const PeerDesign& design, std::unique_ptr<ControlPeer> peer,
+                           ProgramChanges programChanges)
+    : TWinControl(design, std::move(peer)), programChanges_(programChanges) {}
 
 AnsiString TTextControl::Text() const {
   return Peer().Text();
@@ -66,10 +72,16 @@ TEdit::TEdit(TWinControl* parent, PeerDesign design)
     : TTextControl(parent, WithKind(ControlKind::Edit, design), ProgramChanges::Fire) {}
 
 TComboBox::TComboBox(TWinControl* parent, PeerDesign design)
-    : TTextControl(parent, WithKind(ControlKind::ComboBox, design), ProgramChanges::Silent) {}
+    : TComboBox(WithKind(ControlKind::ComboBox, design),
+                CreateListPeer(*this, parent, WithKind(ControlKind::ComboBox, design)).release()) {}
+
+// The base owns the peer; the list keeps it typed.
+TComboBox::TComboBox(const PeerDesign& design, ListPeer* list)
+    : TTextControl(design, std::unique_ptr<ControlPeer>(list), ProgramChanges::Silent),
+      list_(*list) {}
 
 ListPeer& TComboBox::List() const {
-  return static_cast<ListPeer&>(Peer());
+  return list_;
 }
 
 int TComboBox::Count() const {
@@ -169,7 +181,7 @@ void TTimer::SetEnabled(bool enabled) {
 }
 
 void TTimer::Elapsed() {
-  if (enabled_ && OnTimer && !Application().TicksHeld()) OnTimer(this);
+  if (enabled_ && OnTimer) OnTimer(this);
 }
 
 TForm::TForm(PeerDesign design) : TWinControl(nullptr, WithKind(ControlKind::Form, design)) {}

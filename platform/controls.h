@@ -33,6 +33,10 @@ class TControl : public TObject {
   virtual void UserChangedText() {}
   virtual void UserClicked() {}
 
+ protected:
+  // With a peer the control's own factory made.
+  TControl(const PeerDesign& design, std::unique_ptr<ControlPeer> peer);
+
  private:
   ControlKind kind_;
   bool visible_;
@@ -62,6 +66,8 @@ class TTextControl : public TWinControl {
  protected:
   enum class ProgramChanges { Fire, Silent };
   TTextControl(TWinControl* parent, const PeerDesign& design, ProgramChanges programChanges);
+  TTextControl(const PeerDesign& design, std::unique_ptr<ControlPeer> peer,
+               ProgramChanges programChanges);
 
  private:
   void Change();
@@ -96,7 +102,10 @@ class TComboBox : public TTextControl {
   void UserPicked(int index);
 
  private:
+  TComboBox(const PeerDesign& design, ListPeer* list);
   ListPeer& List() const;
+
+  ListPeer& list_;
 };
 
 // A numeric edit with up and down steps, minimum 0, maximum 99999.
@@ -150,7 +159,7 @@ class TTimer : public TObject {
   // so the next switch on asks again.
   void SetEnabled(bool enabled);
 
-  // The backend delivers an elapsed interval.
+  // An elapsed interval, as the application delivers it (TApplication::DeliverTick).
   void Elapsed();
   TimerPeer& Peer() const { return *peer_; }
 

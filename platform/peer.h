@@ -10,7 +10,9 @@
 // and shows what it is told, and reports what the user did.
 namespace zinnow {
 
+class TComboBox;
 class TControl;
+class TTimer;
 class TWinControl;
 
 struct Bounds {
@@ -66,17 +68,12 @@ class TimerPeer {
   virtual void Stop() = 0;
 };
 
-// The backend's factories (one backend is linked in).
+// The backend's factories (one backend is linked in). The drop-down list has its own, so that
+// its control holds its peer as a list.
 std::unique_ptr<ControlPeer> CreateControlPeer(TControl& owner, TWinControl* parent,
                                                const PeerDesign& design);
-std::unique_ptr<TimerPeer> CreateTimerPeer(class TTimer& owner);
-
-// The application's side of the backend.
-void CreateApplicationWindow(const AnsiString& title);
-void SetApplicationTitle(const AnsiString& title);
-// Handles messages until QuitMessageLoop; the form is shown first.
-void RunMessageLoop(class TForm& mainForm);
-void QuitMessageLoop();
-void ShowModalErrorBox(const AnsiString& title, const ShownText& text);
+std::unique_ptr<ListPeer> CreateListPeer(TComboBox& owner, TWinControl* parent,
+                                         const PeerDesign& design);
+std::unique_ptr<TimerPeer> CreateTimerPeer(TTimer& owner);
 
 }  // namespace zinnow

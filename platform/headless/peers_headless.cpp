@@ -2,6 +2,7 @@
 #include <new>
 
 #include "platform/application.h"
+#include "platform/application_backend.h"
 #include "platform/controls.h"
 #include "platform/folder_chooser.h"
 #include "platform/headless/headless.h"
@@ -12,9 +13,20 @@ namespace {
 
 using headless::TheState;
 
-class HeadlessPeer : public ListPeer {
+// The record a test reads and changes, kept by every control's peer.
+class Recorded {
  public:
-  explicit HeadlessPeer(const PeerDesign& design) { state_.text = design.text; }
+  virtual ~Recorded() = default;
+  headless::ControlState& Record() { return state_; }
+
+ protected:
+  headless::ControlState state_;
+};
+
+template <typename Interface>
+class RecordedPeer : public Interface, public Recorded {
+ public:
+  explicit RecordedPeer(const PeerDesign& design) { state_.text = design.text; }
 
   AnsiString Text() const override { return state_.text; }
   void WriteText(const AnsiString& text) override {
@@ -23,6 +35,13 @@ class HeadlessPeer : public ListPeer {
   }
   void Repaint() override { ++state_.repaints; }
   void SetVisible(bool visible) override { state_.visible = visible; }
+};
+
+using HeadlessPeer = RecordedPeer<ControlPeer>;
+
+class HeadlessListPeer : public RecordedPeer<ListPeer> {
+ public:
+  using RecordedPeer::RecordedPeer;
 
   int Count() const override { return static_cast<int>(state_.items.size()); }
   AnsiString Item(int index) const override { return state_.items.at(index); }
@@ -38,7 +57,6 @@ class HeadlessPeer : public ListPeer {
     if (index >= 0 && index < Count()) state_.text = state_.items[index];
   }
 
-  headless::ControlState& Record() { return state_; }
   std::size_t listLimit_ = 0;
   int insertsBeforeNoMemory_ = -1;
 
@@ -48,8 +66,6 @@ class HeadlessPeer : public ListPeer {
     for (const AnsiString& item : state_.items) bytes += item.size();
     return bytes;
   }
-
-  headless::ControlState state_;
 };
 
 class HeadlessTimerPeer : public TimerPeer {
@@ -70,8 +86,8 @@ class HeadlessTimerPeer : public TimerPeer {
   int starts_ = 0;
 };
 
-HeadlessPeer& PeerOf(const TControl& control) {
-  return static_cast<HeadlessPeer&>(control.Peer());
+Recorded& PeerOf(const TControl& control) {
+  return dynamic_cast<Recorded&>(control.Peer());
 }
 
 const HeadlessTimerPeer& PeerOf(const TTimer& timer) {
@@ -82,6 +98,10 @@ const HeadlessTimerPeer& PeerOf(const TTimer& timer) {
 
 std::unique_ptr<ControlPeer> CreateControlPeer(TControl&, TWinControl*, const PeerDesign& design) {
   return std::make_unique<HeadlessPeer>(design);
+}
+
+std::unique_ptr<ListPeer> CreateListPeer(TComboBox&, TWinControl*, const PeerDesign& design) {
+  return std::make_unique<HeadlessListPeer>(design);
 }
 
 std::unique_ptr<TimerPeer> CreateTimerPeer(TTimer&) {
@@ -130,11 +150,11 @@ void UserClicks(TButton& button) {
 }
 
 void RunOutOfMemoryInList(TComboBox& control, int inserts) {
-  PeerOf(control).insertsBeforeNoMemory_ = inserts;
+  dynamic_cast<HeadlessListPeer&>(control.Peer()).insertsBeforeNoMemory_ = inserts;
 }
 
 void LimitListText(TComboBox& control, std::size_t bytes) {
-  PeerOf(control).listLimit_ = bytes;
+  dynamic_cast<HeadlessListPeer&>(control.Peer()).listLimit_ = bytes;
 }
 
 std::vector<AnsiString>& ErrorBoxes() {
@@ -149,7 +169,7 @@ void ScriptChooser(std::function<bool(AnsiString& folder)> user) {
 }
 
 void Tick(TTimer& timer) {
-  if (TimerRunning(timer)) Application().Dispatch([&] { timer.Elapsed(); });
+  if (TimerRunning(timer)) Application().DeliverTick(timer);
 }
 
 bool TimerRunning(const TTimer& timer) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/application.h"
+#include "platform/application_backend.h"
 #include "platform/controls.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -10,9 +11,6 @@
 
 namespace zinnow {
 namespace win32 {
-
-void TimerElapsed(UINT_PTR id);
-
 namespace {
 
 LRESULT CALLBACK UtilityProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -23,6 +23,9 @@ HWND ApplicationWindow();
 // The window the clipboard is opened for: the application's, or the utility window.
 HWND ClipboardWindow();
 
+// An interval of the timer of this id has elapsed (timers_win32.cpp).
+void TimerElapsed(UINT_PTR id);
+
 // The native window of a windowed control, null for the others.
 HWND WindowOf(const TControl& control);
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/zin_form.h"
+#include "capture/folder_history.h"
 #include "platform/exceptions.h"
 #include "platform/system.h"
 #include "tests/win32/window_capture.h"
