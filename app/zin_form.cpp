@@ -13,6 +13,7 @@ void TZinForm::FormCreate(TObject* sender) {
   TargetPath.clear();
   FileNumber = 0;
   Edit1Change(sender);
+  WatchClipboard();
 }
 
 void TZinForm::FormDestroy(TObject*) {

@@ -2,6 +2,7 @@
 
 #include "capture/file_naming.h"
 #include "capture/picture_transfer.h"
+#include "platform/application.h"
 #include "platform/clipboard.h"
 #include "platform/file_stream.h"
 
@@ -33,6 +34,18 @@ void CaptureForm::SpinEdit1Change(TObject* sender) {
 void CaptureForm::Button2Click(TObject*) {
   CaptureClipboard();
   SetCaption(kPlainCaption);
+}
+
+void CaptureForm::ClipboardChanged(TObject* sender) {
+  if (Timer1->Enabled()) Button2Click(sender);
+}
+
+void CaptureForm::WatchClipboard() {
+  Application().WatchClipboard(this, [this] { ClipboardChanged(this); });
+}
+
+CaptureForm::~CaptureForm() {
+  Application().StopWatchingClipboard(this);
 }
 
 void CaptureForm::CaptureClipboard() {

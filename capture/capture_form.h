@@ -23,6 +23,12 @@ class CaptureForm : public TForm {
   void SpinEdit1Change(TObject* sender);
   // The polling tick: one capture attempt, then the plain caption.
   void Button2Click(TObject* sender);
+  // A change of the clipboard: while polling is on, the same attempt a tick makes, at once, so a
+  // picture is saved as soon as it is copied (the ticks still come, and still retry).
+  void ClipboardChanged(TObject* sender);
+  // From now on the window is told of every change of the clipboard, until it goes.
+  void WatchClipboard();
+  ~CaptureForm() override;
 
   // The folder history, kept as the folder field's list and stored in "path.txt" in the
   // program's folder. Reading falls back to the one entry "c:\" and never fails.

@@ -21,6 +21,21 @@ void TApplication::DeliverTick(TTimer& timer) {
   if (!TicksHeld()) Dispatch([&] { timer.Elapsed(); });
 }
 
+void TApplication::WatchClipboard(const void* watcher, std::function<void()> handler) {
+  clipboardWatcher_ = watcher;
+  onClipboardChange_ = std::move(handler);
+}
+
+void TApplication::StopWatchingClipboard(const void* watcher) {
+  if (clipboardWatcher_ != watcher) return;
+  clipboardWatcher_ = nullptr;
+  onClipboardChange_ = nullptr;
+}
+
+void TApplication::DeliverClipboardChange() {
+  if (!TicksHeld() && onClipboardChange_) Dispatch(onClipboardChange_);
+}
+
 void TApplication::Initialize() {
   CreateApplicationWindow(title_);
 }

@@ -49,8 +49,20 @@ class TApplication {
   void DeliverTick(TTimer& timer);
   bool TicksHeld() const { return ticksHeld_ > 0; }
 
+  // Told of every change of the clipboard's content (another program copied, or the program
+  // emptied it): `handler` runs for each notice the backend delivers, as an event handler, and
+  // like the ticks not while an error box is open. One watcher at a time; a watcher's end
+  // stops it only when it is still the one watching.
+  void WatchClipboard(const void* watcher, std::function<void()> handler);
+  void StopWatchingClipboard(const void* watcher);
+  // The backend's notice of a change (backend side).
+  void DeliverClipboardChange();
+
  private:
   void FinishRun();
+
+  const void* clipboardWatcher_ = nullptr;
+  std::function<void()> onClipboardChange_;
 
   AnsiString title_;
   TForm* mainForm_ = nullptr;

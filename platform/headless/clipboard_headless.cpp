@@ -1,6 +1,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/application.h"
 #include "platform/clipboard.h"
 #include "platform/headless/headless.h"
 #include "platform/headless/state.h"
@@ -117,6 +118,10 @@ std::vector<ClipboardFormat> ClipboardFormats() {
   std::vector<ClipboardFormat> formats;
   for (const ClipboardEntry& e : Board().entries) formats.push_back(e.format);
   return formats;
+}
+
+void ClipboardNotice() {
+  Application().DeliverClipboardChange();
 }
 
 void ClipboardHeldFor(int opens) {

@@ -59,6 +59,9 @@ std::vector<ClipboardFormat> ClipboardFormats();
 // Another program holds the clipboard open for the next `opens` attempts to open it.
 void ClipboardHeldFor(int opens);
 int ClipboardOpenAttempts();
+// The system's notice of a change of the clipboard, delivered as the message loop would (the
+// test says when: a put alone sends none).
+void ClipboardNotice();
 // Runs on every successful open: another program's chance to act between two accesses.
 void OnClipboardOpened(std::function<void()> action);
 

@@ -18,6 +18,10 @@ LRESULT CALLBACK UtilityProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     TimerElapsed(wParam);
     return 0;
   }
+  if (message == WM_CLIPBOARDUPDATE) {
+    Application().DeliverClipboardChange();
+    return 0;
+  }
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -31,8 +35,11 @@ HWND UtilityWindow() {
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "TZinnowUtility";
     RegisterClassExA(&wc);
-    return CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           wc.hInstance, nullptr);
+    const HWND made = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      wc.hInstance, nullptr);
+    // Told of each change of the clipboard (posted, so never inside a capture attempt).
+    AddClipboardFormatListener(made);
+    return made;
   }();
   return window;
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/zin_form.h"
+#include "platform/application.h"
 #include "platform/headless/headless.h"
 #include "tests/support/temp_folder.h"
 
@@ -174,6 +175,59 @@ TEST_F(CaptureCycle, SavedFileHoldsThePictureByteForByte) {
     EXPECT_TRUE(headless::ClipboardFormats().empty());
   }
   EXPECT_EQ(form_.GetFileNumber(), number);
+}
+
+// A notice of the change saves the picture at once, with no tick; the notice of the program's
+// own emptying finds nothing and does nothing.
+TEST_F(CaptureCycle, ANoticeAloneSavesThePicture) {
+  form_.WatchClipboard();
+  headless::ClipboardPutBitmap(SmallPicture(2));
+  headless::ClipboardNotice();
+  EXPECT_EQ(test::ReadBytes(File("svbmp000.bmp")), ExpectedFile(SmallPicture(2)));
+  EXPECT_EQ(form_.GetFileNumber(), 1);
+  EXPECT_TRUE(headless::ClipboardFormats().empty());
+  EXPECT_EQ(StateOf(form_).writes, (std::vector<AnsiString>{Saving("svbmp000.bmp"), "Quorrel"}));
+  headless::ClipboardNotice();
+  EXPECT_EQ(folder_.Files(), std::vector<std::string>{"svbmp000.bmp"});
+  EXPECT_EQ(form_.GetFileNumber(), 1);
+}
+
+// No capture on a notice while polling is off (no folder, or the chooser open) or while an
+// error box is open; the next notice after that saves the picture.
+TEST_F(CaptureCycle, NoticesFollowPollingAndAreHeldWhileAnErrorBoxIsOpen) {
+  form_.WatchClipboard();
+  headless::ClipboardPutBitmap(SmallPicture());
+  form_.Timer1->SetEnabled(false);
+  headless::ClipboardNotice();
+  EXPECT_TRUE(folder_.Files().empty());
+  form_.Timer1->SetEnabled(true);
+  bool noticed = false;
+  headless::WhileErrorBoxOpen([&] {
+    headless::ClipboardNotice();
+    noticed = true;
+  });
+  Application().ShowErrorBox(ShownText::Fixed("ｽﾄﾘｰﾑへの書き込みｴﾗｰ."));
+  headless::WhileErrorBoxOpen(nullptr);
+  ASSERT_TRUE(noticed);
+  EXPECT_TRUE(folder_.Files().empty());
+  EXPECT_EQ(form_.GetFileNumber(), 0);
+  headless::ClipboardNotice();
+  EXPECT_EQ(folder_.Files(), std::vector<std::string>{"svbmp000.bmp"});
+}
+
+// A window that is gone is told nothing more.
+TEST_F(CaptureCycle, NoticesStopWithTheWindow) {
+  {
+    TZinForm other;
+    other.WatchClipboard();
+  }
+  form_.WatchClipboard();
+  headless::ClipboardPutBitmap(SmallPicture());
+  {
+    TZinForm other;  // made and gone without watching: the window's watch stays
+  }
+  headless::ClipboardNotice();
+  EXPECT_EQ(form_.GetFileNumber(), 1);
 }
 
 TEST_F(CaptureCycle, FailedWriteLeavesPictureAndNumber) {
