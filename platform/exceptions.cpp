@@ -13,10 +13,6 @@ ShownText FormatShownText(const char* pattern, const AnsiString& argument) {
   return ShownText::Fixed(text.substr(0, at)).AddSystem(argument).AddFixed(text.substr(at + 2));
 }
 
-AnsiString FormatMessageText(const char* pattern, const AnsiString& argument) {
-  return FormatShownText(pattern, argument).Bytes();
-}
-
 EOutOfResources::EOutOfResources(AnsiString systemText)
     : Exception(systemText.empty() ? ShownText::Fixed(messages::kOutOfResources)
                                    : ShownText::System(systemText)) {}

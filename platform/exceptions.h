@@ -60,9 +60,8 @@ class EInvalidOperation : public Exception {
   using Exception::Exception;
 };
 
-// "%s" in a message text replaced by an argument, once; the argument is never read as a pattern.
-AnsiString FormatMessageText(const char* pattern, const AnsiString& argument);
-// The same in parts: the message text fixed, the argument as the system's or the user's text.
+// "%s" in a message text replaced by an argument, once, the argument never read as a pattern: the
+// message text fixed, the argument as the system's or the user's text.
 ShownText FormatShownText(const char* pattern, const AnsiString& argument);
 
 }  // namespace zinnow

@@ -58,7 +58,7 @@ void OtherProgramEmpties() {
 // The helper holds for a fixed time; the end waits for it to let go.
 struct ClipboardHeldElsewhere::Impl {
   TempFolder folder;
-  Holder holder{"hold", 1000, folder.File("ready")};
+  Holder holder{"hold", folder.File("ready")};
 };
 ClipboardHeldElsewhere::ClipboardHeldElsewhere() : impl_(new Impl) {}
 ClipboardHeldElsewhere::~ClipboardHeldElsewhere() = default;
@@ -66,8 +66,7 @@ ClipboardHeldElsewhere::~ClipboardHeldElsewhere() = default;
 struct FileHeldElsewhere::Impl {
   TempFolder folder;
   Holder holder;
-  explicit Impl(const AnsiString& path)
-      : holder("lock \"" + path + "\"", 1000, folder.File("ready")) {}
+  explicit Impl(const AnsiString& path) : holder("lock \"" + path + "\"", folder.File("ready")) {}
 };
 FileHeldElsewhere::FileHeldElsewhere(const AnsiString& path) : impl_(new Impl(path)) {}
 FileHeldElsewhere::~FileHeldElsewhere() = default;

@@ -8,8 +8,10 @@
 //   clip_helper text                only text
 //   clip_helper empty               nothing
 //   clip_helper has-bitmap          exit code 0 when the clipboard offers a bitmap, 1 when not
-//   clip_helper hold MS READY       the clipboard held open for MS ms; READY created once it is
-//   clip_helper lock PATH MS READY  PATH held open without sharing for MS ms
+//   clip_helper hold READY RELEASE  the clipboard held open until the file RELEASE exists (at most
+//                                   30 s); READY created once it is held
+//   clip_helper lock PATH READY RELEASE
+//                                   PATH held open without sharing, the same way
 //   clip_helper expect W H SEED FILE the bitmap file a 32-bit display gives for `bitmap W H SEED`
 //   clip_helper close TITLE         closes the top-level window of that title, as its close box
 //   clip_helper click TITLE TEXT    clicks the button labelled TEXT in that window
@@ -24,12 +26,12 @@
 //   clip_helper bitmap8 W H FILE    an 8-bit device bitmap; FILE gets the 32-bit rows, bottom row
 //                                   first, that the system's own conversion gives for it
 //   clip_helper after-transfer WINDOW READY put W H SEED
-//   clip_helper after-transfer WINDOW READY hold MS
+//   clip_helper after-transfer WINDOW READY hold RELEASE
 //                                   watches for the window (a handle in hex) to open and close the
 //                                   clipboard (READY is created once it watches), then takes the
-//                                   clipboard at once and puts `bitmap W H SEED`, or holds it for
-//                                   MS ms. Exit code 0 when the clipboard still held what the
-//                                   window had read (it had not emptied it yet), 6 when it had
+//                                   clipboard at once and puts `bitmap W H SEED`, or holds it until
+//                                   RELEASE exists. Exit code 0 when the clipboard still held what
+//                                   the window had read (it had not emptied it yet), 6 when it had
 #include <windows.h>
 
 #include <cstdio>
@@ -181,6 +183,14 @@ bool PutKind(const char* kind) {
   return false;
 }
 
+// Until the test says so by making the file, or for a generous while should it never come.
+void WaitForRelease(const char* release) {
+  const DWORD start = GetTickCount();
+  while (GetFileAttributesA(release) == INVALID_FILE_ATTRIBUTES && GetTickCount() - start < 30000) {
+    Sleep(5);
+  }
+}
+
 // Takes the clipboard right after the window's first open and close of it. Whether the window
 // has emptied it in between is read from the sequence number, not guessed from timing.
 int AfterTransfer(HWND window, const char* ready, int argc, char** argv) {
@@ -204,7 +214,7 @@ int AfterTransfer(HWND window, const char* ready, int argc, char** argv) {
     EmptyClipboard();
     SetClipboardData(CF_BITMAP, bitmap);
   } else {
-    Sleep(std::atoi(argv[1]));
+    WaitForRelease(argv[1]);
   }
   CloseClipboard();
   return before ? 0 : 6;
@@ -279,8 +289,8 @@ int main(int argc, char** argv) {
   if (!std::strcmp(argv[1], "hold") && argc == 4) {
     HWND owner = Owner();
     if (!OpenFor(owner)) return 3;
-    Touch(argv[3]);
-    Sleep(std::atoi(argv[2]));
+    Touch(argv[2]);
+    WaitForRelease(argv[3]);
     CloseClipboard();
     return 0;
   }
@@ -288,8 +298,8 @@ int main(int argc, char** argv) {
     HANDLE file = CreateFileA(argv[2], GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 3;
-    Touch(argv[4]);
-    Sleep(std::atoi(argv[3]));
+    Touch(argv[3]);
+    WaitForRelease(argv[4]);
     CloseHandle(file);
     return 0;
   }

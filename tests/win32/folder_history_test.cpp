@@ -71,7 +71,7 @@ TEST(HistoryFiles, HeldOpenAtTheStartCountsAsMissing) {
   Write(path, "C:\\kept\r\n");
   test::FormInFolder form(temp.Path());
   {
-    test::Holder lock("lock \"" + path + "\"", 500, temp.File("ready.flag"));
+    test::Holder lock("lock \"" + path + "\"", temp.File("ready.flag"));
     form.LoadHistory();
   }
   ASSERT_EQ(form.Edit1->Count(), 1);

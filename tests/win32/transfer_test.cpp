@@ -163,7 +163,7 @@ TEST_F(Transfer, ClipboardHeldByAnotherProgramFailsAndKeepsTheHeldPicture) {
   ASSERT_EQ(test::RunHelper("bitmap 3 2"), 0);
   TakeClipboardPicture(holder_);
   TGraphic* earlier = holder_.Graphic();
-  test::Holder holder("hold", 1500, folder_.File("ready"));
+  test::Holder holder("hold", folder_.File("ready"));
   ASSERT_TRUE(holder.Holding());
   try {
     TakeClipboardPicture(holder_);
@@ -179,7 +179,7 @@ TEST_F(Transfer, FileHeldOpenWithoutSharingStaysAsItWas) {
   TakeClipboardPicture(holder_);
   { std::ofstream(Target(), std::ios::binary) << "old"; }
   {
-    test::Holder lock("lock \"" + Target() + "\"", 800, folder_.File("ready"));
+    test::Holder lock("lock \"" + Target() + "\"", folder_.File("ready"));
     ASSERT_TRUE(lock.Holding());
     try {
       WritePictureFile(holder_, Target());
@@ -213,7 +213,7 @@ TEST_F(Transfer, EmptyingGivesUpWhileAnotherProgramHoldsTheClipboard) {
   ASSERT_EQ(test::RunHelper("bitmap 3 2"), 0);
   const std::uint32_t taken = TakeClipboardPicture(holder_);
   {
-    test::Holder holder("hold", 1500, folder_.File("ready"));
+    test::Holder holder("hold", folder_.File("ready"));
     ASSERT_TRUE(holder.Holding());
     EXPECT_FALSE(EmptyClipboardIfUnchanged(taken));
     EXPECT_TRUE(clipboard::HasFormat(kCfBitmap));

@@ -41,10 +41,9 @@ class Helper {
     std::string command = "\"" + HelperPath() + "\" " + arguments;
     STARTUPINFOA si{};
     si.cb = sizeof(si);
-    // On a machine under load Wine now and then fails to start a process: try again, and say
-    // why when it does not start at all.
+    // On a machine under load Wine now and then fails to start a process: try again at once, and
+    // say why when it does not start at all.
     for (int attempt = 0; attempt < 5 && !started_; ++attempt) {
-      if (attempt > 0) Sleep(500);
       started_ = CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                 nullptr, &si, &process_);
     }
@@ -81,22 +80,33 @@ inline int RunHelper(const std::string& arguments) {
   return Helper(arguments).Finish();
 }
 
-// A helper that holds something until `ms` have passed; returns once it holds it.
+// A helper that holds something (`hold`, or `lock PATH`) from the moment the constructor returns
+// until Release, or the end of this object: never for a time that must be long enough.
 class Holder {
  public:
-  Holder(const std::string& what, int ms, const std::string& readyFile)
-      : ready_(readyFile), helper_(what + " " + std::to_string(ms) + " \"" + readyFile + "\"") {
+  Holder(const std::string& what, const std::string& readyFile)
+      : ready_(readyFile),
+        release_(readyFile + ".release"),
+        helper_(what + " \"" + ready_ + "\" \"" + release_ + "\"") {
     PumpUntil([&] { return FileExists(ready_); });
   }
-  ~Holder() {
+  ~Holder() { Release(); }
+  bool Holding() const { return FileExists(ready_) && !FileExists(release_); }
+  // Lets go, and waits until the helper has.
+  void Release() {
+    if (released_) return;
+    released_ = true;
+    if (FILE* f = std::fopen(release_.c_str(), "wb")) std::fclose(f);
     helper_.Finish();
     DeleteFileA(ready_.c_str());
+    DeleteFileA(release_.c_str());
   }
-  bool Holding() const { return FileExists(ready_); }
 
  private:
   std::string ready_;
+  std::string release_;
   Helper helper_;
+  bool released_ = false;
 };
 
 }  // namespace zinnow::test
