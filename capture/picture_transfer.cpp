@@ -13,19 +13,30 @@ bool IsMetafileFormat(ClipboardFormat format) {
   return format == kCfMetafilePict || format == kCfEnhMetafile;
 }
 
+// The clipboard's bitmap. A picture put as a device-independent bitmap is copied from that,
+// where the backend makes the same image of it that the bitmap would give: the system then
+// need not build the bitmap first.
+std::unique_ptr<TBitmap> TakeBitmap(bool dibListedFirst) {
+  const ClipboardHandle palette = clipboard::Data(kCfPalette);
+  if (dibListedFirst) {
+    if (auto bitmap = TBitmap::FromClipboardDib(clipboard::Data(kCfDib), palette)) return bitmap;
+  }
+  return TBitmap::FromClipboard(clipboard::Data(kCfBitmap), palette);
+}
+
 }  // namespace
 
 std::uint32_t TakeClipboardPicture(TPicture& holder) {
   ScopedClipboard open;
   if (!open.IsOpen()) throw Exception(messages::kInvalidClipboardFormat);
 
+  bool dibListedFirst = false;
   for (ClipboardFormat format = clipboard::NextFormat(0); format != 0;
        format = clipboard::NextFormat(format)) {
+    if (format == kCfDib) dibListedFirst = true;
     if (format != kCfBitmap && !IsMetafileFormat(format)) continue;
-    const ClipboardHandle data = clipboard::Data(format);
-    const ClipboardHandle palette = clipboard::Data(kCfPalette);
     if (format == kCfBitmap) {
-      holder.Assign(TBitmap::FromClipboard(data, palette));
+      holder.Assign(TakeBitmap(dibListedFirst));
     } else {
       // The enhanced form, which the system derives from a metafile picture too.
       holder.Assign(TMetafile::FromClipboard(clipboard::Data(kCfEnhMetafile)));

@@ -24,6 +24,13 @@ class TBitmap : public TGraphic {
   // objects are not kept. Fails with EInvalidGraphic or EOutOfResources.
   static std::unique_ptr<TBitmap> FromClipboard(ClipboardHandle bitmap, ClipboardHandle palette);
 
+  // Copies the clipboard's device-independent bitmap (CF_DIB) straight into the image a file is
+  // written from, at the display's depth: the same image FromClipboard makes of the bitmap the
+  // system would build from it, without that bitmap being built. Null where the same image
+  // cannot be promised (a form or display the copy is not made for, data shorter than its
+  // header says): the bitmap is then the one to take. Fails with EOutOfResources.
+  static std::unique_ptr<TBitmap> FromClipboardDib(ClipboardHandle dib, ClipboardHandle palette);
+
   // The device-independent image a file is written from: made by the first call and kept with
   // the bitmap. Fails with EOutOfResources or EInvalidOperation.
   const DibImage& DeviceIndependentImage();

@@ -40,6 +40,15 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, Clipboar
   return std::unique_ptr<TBitmap>(new TBitmap(std::move(impl)));
 }
 
+// The headless display is 32 bits deep: a device-independent bitmap of 32 bits is copied as it
+// is, any other is left to the bitmap the clipboard makes of it.
+std::unique_ptr<TBitmap> TBitmap::FromClipboardDib(ClipboardHandle dib, ClipboardHandle palette) {
+  if (dib == nullptr || static_cast<const headless::Picture*>(dib)->bitsPerPixel != 32) {
+    return nullptr;
+  }
+  return FromClipboard(dib, palette);
+}
+
 const DibImage& TBitmap::DeviceIndependentImage() {
   Impl& m = *impl_;
   if (m.dib) return *m.dib;

@@ -7,6 +7,7 @@
 #include "platform/exceptions.h"
 #include "platform/graphics.h"
 #include "platform/messages.h"
+#include "platform/packed_dib.h"
 #include "platform/win32/dib_section_win32.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/windows_backend.h"
@@ -17,12 +18,17 @@ namespace {
 using win32::BitmapInfo;
 using win32::DibSection;
 using win32::LentSection;
+using win32::LockedGlobal;
 using win32::PaletteSelection;
 using win32::Selection;
 using win32::UniqueBitmap;
 using win32::UniqueMemoryDc;
 using win32::UniquePalette;
 using win32::WindowDc;
+
+int DisplayDepth(HDC screen) {
+  return GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
+}
 
 [[noreturn]] void ThrowOutOfResources() {
   throw EOutOfResources(win32::SystemErrorText(GetLastError()));
@@ -297,8 +303,7 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, Clipboar
 
   WindowDc screen(nullptr);
   if (!screen) ThrowOutOfResources();
-  const int displayDepth =
-      GetDeviceCaps(screen.Get(), BITSPIXEL) * GetDeviceCaps(screen.Get(), PLANES);
+  const int displayDepth = DisplayDepth(screen.Get());
   // A section source is copied into a section of its own form. On a 32-bit display the copy of a
   // device bitmap at the display's depth is made straight into the device-independent image the
   // file is written from as well: the same pixels, one copy fewer.
@@ -310,6 +315,34 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboard(ClipboardHandle bitmap, Clipboar
     if (GetObjectA(impl->copy.Get(), sizeof(BITMAP), &impl->copyDescribed.dsBm) == 0) {
       ThrowOutOfResources();
     }
+  }
+  return std::unique_ptr<TBitmap>(new TBitmap(std::move(impl)));
+}
+
+// The bitmap the system builds from a device-independent one is a device bitmap at the display's
+// depth; the image the file is written from is that bitmap drawn into a section of the same
+// depth, without masks or colour table. Drawing the device-independent rows straight into such
+// a section goes through the same conversion, and gives the same image, on a display of 16 or
+// 32 bits; on a palette display, where colours are matched to the system palette, it might not.
+std::unique_ptr<TBitmap> TBitmap::FromClipboardDib(ClipboardHandle dib, ClipboardHandle palette) {
+  WindowDc screen(nullptr);
+  if (!screen) ThrowOutOfResources();
+  const int displayDepth = DisplayDepth(screen.Get());
+  if (displayDepth != 16 && displayDepth != 32) return nullptr;
+  const LockedGlobal memory(static_cast<HGLOBAL>(dib));
+  const std::optional<PackedDib> form = ReadPackedDib(memory.Bytes(), memory.Size());
+  if (!form) return nullptr;
+
+  auto impl = std::make_unique<Impl>();
+  impl->paletteEntries = ReadPalette(static_cast<HPALETTE>(palette));
+  impl->palette = MakePalette(impl->paletteEntries);
+  const int width = form->header.width;
+  const int rows = form->header.height < 0 ? -form->header.height : form->header.height;
+  impl->section.emplace(screen.Get(), PlainForm(width, rows, displayDepth));
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(memory.Bytes());
+  if (SetDIBits(screen.Get(), impl->section->Get().bitmap.Get(), 0, static_cast<UINT>(rows),
+                memory.Bytes() + form->pixelsAt, info, DIB_RGB_COLORS) != rows) {
+    ThrowOutOfResources();
   }
   return std::unique_ptr<TBitmap>(new TBitmap(std::move(impl)));
 }

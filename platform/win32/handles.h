@@ -84,6 +84,27 @@ class WindowDc {
   HDC dc_;
 };
 
+// The memory of a global handle, locked for reading while this lives.
+class LockedGlobal {
+ public:
+  explicit LockedGlobal(HGLOBAL memory)
+      : memory_(memory),
+        bytes_(memory ? static_cast<const BYTE*>(GlobalLock(memory)) : nullptr),
+        size_(bytes_ ? GlobalSize(memory) : 0) {}
+  ~LockedGlobal() {
+    if (bytes_) GlobalUnlock(memory_);
+  }
+  LockedGlobal(const LockedGlobal&) = delete;
+  LockedGlobal& operator=(const LockedGlobal&) = delete;
+  const BYTE* Bytes() const { return bytes_; }
+  SIZE_T Size() const { return size_; }
+
+ private:
+  HGLOBAL memory_;
+  const BYTE* bytes_;
+  SIZE_T size_;
+};
+
 // An object selected into a drawing context; the previous one goes back on release.
 class Selection {
  public:

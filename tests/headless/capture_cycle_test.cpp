@@ -1,6 +1,8 @@
 // The polling tick on the headless backend: a clipboard filled by the test, real host files.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/zin_form.h"
 #include "platform/application.h"
 #include "platform/headless/headless.h"
@@ -382,6 +384,46 @@ TEST_F(CaptureCycle, MetafileListedFirstIsSavedAsItsBytes) {
   Tick();
   const auto bytes = test::ReadBytes(File("svbmp000.bmp"));
   EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.end()), emf);
+}
+
+// Which of the formats a program put is saved: a device-independent bitmap listed before the
+// bitmap is the picture, where it can be copied directly (the headless display copies 32 bits
+// only); otherwise, and after a metafile, the order is as it always was.
+TEST_F(CaptureCycle, FormatListedFirstIsTheOneSaved) {
+  const headless::Picture dib = Fixture(3, 2, 32, 7), bitmap = Fixture(3, 2, 32, 8);
+  const headless::Picture monoDib = Fixture(3, 2, 1, 1);
+  const std::vector<std::uint8_t> emf = {1, 0, 0, 0, 0x20, 0x45, 0x4D, 0x46};
+  struct Case {
+    const char* what;
+    std::function<void()> put;
+    std::vector<unsigned char> saved;
+  } cases[] = {
+      {"the DIB, then the bitmap",
+       [&] { headless::ClipboardPutDib(dib), headless::ClipboardPutBitmap(bitmap); },
+       ExpectedFile(dib)},
+      {"the bitmap, then the DIB",
+       [&] { headless::ClipboardPutBitmap(bitmap), headless::ClipboardPutDib(dib); },
+       ExpectedFile(bitmap)},
+      {"a DIB not copied directly, then the bitmap",
+       [&] { headless::ClipboardPutDib(monoDib), headless::ClipboardPutBitmap(bitmap); },
+       ExpectedFile(bitmap)},
+      {"the DIB, a metafile, then the bitmap",
+       [&] {
+         headless::ClipboardPutDib(dib);
+         headless::ClipboardPutMetafile(emf);
+         headless::ClipboardPutBitmap(bitmap);
+       },
+       std::vector<unsigned char>(emf.begin(), emf.end())},
+  };
+  int number = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.put();
+    Tick();
+    const std::string name = "svbmp00" + std::to_string(number++) + ".bmp";
+    EXPECT_EQ(test::ReadBytes(File(name.c_str())), c.saved);
+    EXPECT_TRUE(headless::ClipboardFormats().empty());
+  }
 }
 
 TEST_F(CaptureCycle, FailedTransferKeepsTheEarlierPicture) {

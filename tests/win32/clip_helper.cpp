@@ -4,6 +4,10 @@
 //   clip_helper mono W H            a monochrome bitmap
 //   clip_helper palette W H         a bitmap with a 256-entry palette
 //   clip_helper dib W H             only a device-independent bitmap (CF_DIB, 24 bits)
+//   clip_helper dib-form FORM W H up|down [bitmap-first|bitmap-after SEED]
+//                                   a device-independent bitmap of that form (see DibOfForm),
+//                                   rows stored bottom row first (up) or top row first (down);
+//                                   with a bitmap `bitmap W H SEED` put before or after it
 //   clip_helper emf-first FILE      an enhanced metafile listed before a bitmap; its bytes to FILE
 //   clip_helper text                only text
 //   clip_helper empty               nothing
@@ -99,6 +103,77 @@ HGLOBAL Dib24(int w, int h) {
       row[x * 3] = static_cast<std::uint8_t>(p);
       row[x * 3 + 1] = static_cast<std::uint8_t>(p >> 8);
       row[x * 3 + 2] = static_cast<std::uint8_t>(p >> 16);
+    }
+  }
+  GlobalUnlock(memory);
+  return memory;
+}
+
+// A device-independent bitmap of one of the forms programs put, every byte of every pixel
+// varied (the top bit of 5-5-5 pixels and the fourth byte of 32-bit ones too), the padding of
+// each row filled with bytes that must not show:
+//   rgb16, rgb24, rgb32   uncompressed
+//   bf16                  5-6-5 masks
+//   bf32, bf32-bgr        8-8-8 masks, red in the high or in the low byte
+//   pal8, pal8-16         8-bit indices into a table of 256 or of 16 colours
+HGLOBAL DibOfForm(const char* form, int w, int h, bool topDown, std::uint32_t seed) {
+  struct Form {
+    const char* name;
+    WORD bits;
+    DWORD compression;
+    DWORD masks[3];
+    DWORD colors;
+  };
+  static const Form forms[] = {
+      {"rgb16", 16, BI_RGB, {}, 0},
+      {"rgb24", 24, BI_RGB, {}, 0},
+      {"rgb32", 32, BI_RGB, {}, 0},
+      {"bf16", 16, BI_BITFIELDS, {0xF800, 0x07E0, 0x001F}, 0},
+      {"bf32", 32, BI_BITFIELDS, {0xFF0000, 0xFF00, 0xFF}, 0},
+      {"bf32-bgr", 32, BI_BITFIELDS, {0xFF, 0xFF00, 0xFF0000}, 0},
+      {"pal8", 8, BI_RGB, {}, 256},
+      {"pal8-16", 8, BI_RGB, {}, 16},
+  };
+  const Form* f = nullptr;
+  for (const Form& candidate : forms) {
+    if (!std::strcmp(candidate.name, form)) f = &candidate;
+  }
+  if (f == nullptr) return nullptr;
+  const int stride = ((w * f->bits + 31) / 32) * 4;
+  const std::size_t masks = f->compression == BI_BITFIELDS ? sizeof(f->masks) : 0;
+  const std::size_t head = sizeof(BITMAPINFOHEADER) + masks + 4 * f->colors;
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, head + stride * h);
+  auto* bytes = static_cast<std::uint8_t*>(GlobalLock(memory));
+  BITMAPINFOHEADER header = {sizeof(BITMAPINFOHEADER),
+                             w,
+                             topDown ? -h : h,
+                             1,
+                             f->bits,
+                             f->compression,
+                             static_cast<DWORD>(stride * h),
+                             0,
+                             0,
+                             f->colors == 256 ? 0 : f->colors,
+                             0};
+  std::memcpy(bytes, &header, sizeof(header));
+  std::memcpy(bytes + sizeof(header), f->masks, masks);
+  auto value = [seed](std::uint32_t i) {
+    return (i * 2654435761u + seed * 40503u) ^ (i * 97u + seed) << 13;
+  };
+  for (DWORD i = 0; i < f->colors; ++i) {
+    const std::uint32_t v = value(i + 1000);
+    const std::uint8_t quad[4] = {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
+                                  static_cast<std::uint8_t>(v >> 16), 0};
+    std::memcpy(bytes + sizeof(header) + masks + 4 * i, quad, 4);
+  }
+  std::uint8_t* rows = bytes + head;
+  std::memset(rows, 0xEE, stride * h);
+  for (int y = 0; y < h; ++y) {
+    std::uint8_t* row = rows + stride * y;
+    for (int x = 0; x < w; ++x) {
+      std::uint32_t v = value(static_cast<std::uint32_t>(y * w + x));
+      if (f->colors) v %= f->colors;
+      std::memcpy(row + x * (f->bits / 8), &v, f->bits / 8);
     }
   }
   GlobalUnlock(memory);
@@ -237,6 +312,15 @@ int Put(int argc, char** argv) {
          SetClipboardData(CF_PALETTE, Palette256());
   } else if (!std::strcmp(what, "dib")) {
     ok = SetClipboardData(CF_DIB, Dib24(w, h));
+  } else if (!std::strcmp(what, "dib-form") && (argc == 6 || argc == 8)) {
+    // dib-form FORM W H up|down [bitmap-first|bitmap-after SEED]
+    const int bw = std::atoi(argv[3]), bh = std::atoi(argv[4]);
+    HGLOBAL dib = DibOfForm(argv[2], bw, bh, !std::strcmp(argv[5], "down"), 0);
+    const bool bitmapFirst = argc == 8 && !std::strcmp(argv[6], "bitmap-first");
+    HBITMAP bitmap = argc == 8 ? FixtureBitmap(bw, bh, std::atoi(argv[7])) : nullptr;
+    ok = dib != nullptr && (!bitmapFirst || SetClipboardData(CF_BITMAP, bitmap)) &&
+         SetClipboardData(CF_DIB, dib) &&
+         (!bitmap || bitmapFirst || SetClipboardData(CF_BITMAP, bitmap));
   } else if (!std::strcmp(what, "emf-first")) {
     HENHMETAFILE emf = Metafile();
     const UINT size = GetEnhMetaFileBits(emf, 0, nullptr);

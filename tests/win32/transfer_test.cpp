@@ -9,6 +9,7 @@
 #include "capture/picture_transfer.h"
 #include "platform/clipboard.h"
 #include "platform/exceptions.h"
+#include "platform/graphics.h"
 #include "platform/messages.h"
 #include "tests/win32/picture_fixture.h"
 #include "tests/win32/wine_support.h"
@@ -55,6 +56,18 @@ class Transfer : public ::testing::Test {
     TakeClipboardPicture(holder_);
     WritePictureFile(holder_, Target());
     return test::ReadBytes(Target());
+  }
+  // The file the clipboard's bitmap gives, taken as a bitmap whatever else is there.
+  std::vector<std::uint8_t> SaveFromTheBitmap() {
+    TPicture holder;
+    {
+      ScopedClipboard open;
+      holder.Assign(
+          TBitmap::FromClipboard(clipboard::Data(kCfBitmap), clipboard::Data(kCfPalette)));
+    }
+    const std::string target = folder_.File("bitmap.bmp");
+    WritePictureFile(holder, target);
+    return test::ReadBytes(target);
   }
   std::string Target() const { return folder_.File("svbmp000.bmp"); }
   static int Depth() {
@@ -107,7 +120,7 @@ TEST_F(Transfer, PaletteTravelsWithTheBitmap) {
   EXPECT_EQ(Tail(b, 1078), test::Rows32(3, 2));
 }
 
-TEST_F(Transfer, DeviceIndependentOnlyGoesThroughTheBitmapFormat) {
+TEST_F(Transfer, DeviceIndependentOnlyIsSavedAtTheDisplayDepth) {
   ASSERT_EQ(test::RunHelper("dib 3 2"), 0);
   ASSERT_TRUE(clipboard::HasFormat(kCfBitmap));
   const auto b = Save();
@@ -267,6 +280,45 @@ void ExpectSeriesSavedExactly(Transfer& t, int bits) {
         bits == 32 ? test::Rows32(s.width, s.height, s.seed) : Rows16(s.width, s.height, s.seed);
     EXPECT_EQ(Tail(b, 54), rows);
   }
+}
+
+// A picture put as a device-independent bitmap is saved from that as it would be from the bitmap
+// the system builds of it: in every form, both row orders, rows padded by 0 to 3 bytes. That the
+// picture was taken from the device-independent bitmap shows when a different bitmap is put
+// after it; a bitmap put before it is the one saved.
+void ExpectDibSavedAsItsBitmapIs(Transfer& t, int depth) {
+  for (const char* form :
+       {"rgb24", "rgb32", "rgb16", "bf16", "bf32", "bf32-bgr", "pal8", "pal8-16"}) {
+    for (int width = 4; width <= 7; ++width) {
+      const std::string picture =
+          std::string(form) + " " + std::to_string(width) + " 3 " + (width % 2 ? "down" : "up");
+      SCOPED_TRACE(picture);
+      ASSERT_EQ(test::RunHelper("dib-form " + picture), 0);
+      const auto direct = t.Save();
+      const std::size_t stride = ((width * depth + 31) / 32) * 4;
+      ASSERT_EQ(direct.size(), 54 + 3 * stride);
+      EXPECT_EQ(direct, t.SaveFromTheBitmap());
+
+      ASSERT_EQ(test::RunHelper("dib-form " + picture + " bitmap-after 9"), 0);
+      EXPECT_EQ(t.Save(), direct);
+      EXPECT_NE(t.SaveFromTheBitmap(), direct);
+    }
+  }
+  ASSERT_EQ(test::RunHelper("dib-form rgb24 5 3 up bitmap-first 9"), 0);
+  const auto bitmapFirst = t.Save();
+  EXPECT_EQ(bitmapFirst, t.SaveFromTheBitmap());
+  ASSERT_EQ(test::RunHelper("bitmap 5 3 9"), 0);
+  EXPECT_EQ(bitmapFirst, t.Save());
+}
+
+TEST_F(Transfer, DibListedFirstIsSavedAsItsBitmapWouldBe) {
+  ASSERT_EQ(Depth(), 32);
+  ExpectDibSavedAsItsBitmapIs(*this, 32);
+}
+
+TEST_F(Transfer, Depth16DibListedFirstIsSavedAsItsBitmapWouldBe) {
+  ASSERT_EQ(Depth(), 16);
+  ExpectDibSavedAsItsBitmapIs(*this, 16);
 }
 
 TEST_F(Transfer, SeriesOfPicturesEachSavedExactly) {
