@@ -56,7 +56,7 @@ void CaptureForm::CaptureClipboard() {
     }
     savedNotEmptied_.reset();
   }
-  if (!clipboard::HasFormat(kCfBitmap)) return;
+  if (!ClipboardOffersPicture()) return;
 
   Edit1Change(this);
   SetCaption(ShownText::Fixed(kSavingCaption).AddSystem(TargetPath));

@@ -26,14 +26,22 @@ std::unique_ptr<TBitmap> TakeBitmap(bool dibListedFirst) {
 
 }  // namespace
 
+bool ClipboardOffersPicture() {
+  if (clipboard::HasFormat(kCfBitmap)) return true;
+  return clipboard::HasFormat(clipboard::PngFormat()) && !clipboard::HasFormat(kCfEnhMetafile) &&
+         !clipboard::HasFormat(kCfMetafilePict);
+}
+
 std::uint32_t TakeClipboardPicture(TPicture& holder) {
   ScopedClipboard open;
   if (!open.IsOpen()) throw Exception(messages::kInvalidClipboardFormat);
 
   bool dibListedFirst = false;
+  bool pngListed = false;
   for (ClipboardFormat format = clipboard::NextFormat(0); format != 0;
        format = clipboard::NextFormat(format)) {
     if (format == kCfDib) dibListedFirst = true;
+    if (format == clipboard::PngFormat()) pngListed = true;
     if (format != kCfBitmap && !IsMetafileFormat(format)) continue;
     if (format == kCfBitmap) {
       holder.Assign(TakeBitmap(dibListedFirst));
@@ -42,6 +50,10 @@ std::uint32_t TakeClipboardPicture(TPicture& holder) {
       holder.Assign(TMetafile::FromClipboard(clipboard::Data(kCfEnhMetafile)));
     }
     // Read while the clipboard is still ours: rendering on request may itself count as a change.
+    return clipboard::SequenceNumber();
+  }
+  if (pngListed) {
+    holder.Assign(TBitmap::FromClipboardPng(clipboard::Data(clipboard::PngFormat())));
     return clipboard::SequenceNumber();
   }
   throw Exception(messages::kInvalidClipboardFormat);

@@ -7,8 +7,14 @@
 
 namespace zinnow {
 
+// Whether the clipboard offers a picture to take: a bitmap (one the system makes from a
+// device-independent bitmap too), or a PNG picture where there is no bitmap and no metafile.
+// Does not open the clipboard.
+bool ClipboardOffersPicture();
+
 // Takes the clipboard's picture into the holder: the first format, in the clipboard's own
-// order, that is a bitmap (with the clipboard palette, when there is one) or a metafile. Only a
+// order, that is a bitmap (with the clipboard palette, when there is one) or a metafile; with
+// neither, a PNG picture, copied as a bitmap of the same colours would be. Only a
 // complete graphic replaces the held one; the clipboard's content is never changed.
 // Returns the clipboard's sequence number as it was when the picture was taken.
 // Fails with "invalid clipboard format" when no such format is there or the clipboard stays held

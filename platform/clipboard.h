@@ -21,6 +21,10 @@ namespace clipboard {
 // the system converts on demand). Does not open the clipboard.
 bool HasFormat(ClipboardFormat format);
 
+// The format "PNG", registered by name, that some programs put a picture in (Wine's bridge to
+// the X11 clipboard turns an image/png into it).
+ClipboardFormat PngFormat();
+
 // Changes with every change of the clipboard's content.
 std::uint32_t SequenceNumber();
 

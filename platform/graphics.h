@@ -31,6 +31,11 @@ class TBitmap : public TGraphic {
   // header says): the bitmap is then the one to take. Fails with EOutOfResources.
   static std::unique_ptr<TBitmap> FromClipboardDib(ClipboardHandle dib, ClipboardHandle palette);
 
+  // Decodes the clipboard's PNG picture and copies it as FromClipboard copies a bitmap of the
+  // same colours: the colour channels as the picture stores them, its transparency dropped.
+  // Fails with EInvalidGraphic when it does not decode, or EOutOfResources.
+  static std::unique_ptr<TBitmap> FromClipboardPng(ClipboardHandle png);
+
   // The device-independent image a file is written from: made by the first call and kept with
   // the bitmap. Fails with EOutOfResources or EInvalidOperation.
   const DibImage& DeviceIndependentImage();

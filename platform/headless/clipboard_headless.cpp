@@ -43,6 +43,10 @@ bool HasFormat(ClipboardFormat format) {
   return Find(format) != nullptr || (format == kCfBitmap && SynthesizedBitmap() != nullptr);
 }
 
+ClipboardFormat PngFormat() {
+  return headless::kPngFormat;
+}
+
 std::uint32_t SequenceNumber() {
   return Board().sequence;
 }
@@ -103,6 +107,9 @@ void ClipboardPutBitmap(const Picture& picture) {
 }
 void ClipboardPutDib(const Picture& picture) {
   Put(kCfDib, picture);
+}
+void ClipboardPutPng(const Picture& decoded) {
+  Put(kPngFormat, decoded);
 }
 void ClipboardPutPalette(const std::vector<PaletteEntry>& palette) {
   Put(kCfPalette, palette);

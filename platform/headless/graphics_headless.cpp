@@ -49,6 +49,13 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboardDib(ClipboardHandle dib, Clipboar
   return FromClipboard(dib, palette);
 }
 
+std::unique_ptr<TBitmap> TBitmap::FromClipboardPng(ClipboardHandle png) {
+  if (png == nullptr) throw EInvalidGraphic(messages::kUnsupportedClipboardData);
+  const auto& decoded = *static_cast<const headless::Picture*>(png);
+  if (decoded.pixels.empty()) throw EInvalidGraphic(messages::kInvalidBitmapImage);
+  return FromClipboard(png, nullptr);  // the alpha goes as a bitmap's fourth byte does
+}
+
 const DibImage& TBitmap::DeviceIndependentImage() {
   Impl& m = *impl_;
   if (m.dib) return *m.dib;

@@ -52,6 +52,10 @@ void ClipboardEmpty();
 void ClipboardPutBitmap(const Picture& picture);
 // A device-independent bitmap only (the clipboard offers a bitmap made from it as well).
 void ClipboardPutDib(const Picture& picture);
+// A PNG picture, given as what it decodes to (0xAARRGGBB pixels); one without pixels does not
+// decode. Listed under the registered format kPngFormat.
+inline constexpr ClipboardFormat kPngFormat = 0xC1F0;
+void ClipboardPutPng(const Picture& decoded);
 void ClipboardPutPalette(const std::vector<PaletteEntry>& palette);
 void ClipboardPutMetafile(const std::vector<std::uint8_t>& bytes);
 void ClipboardPutText(const AnsiString& text);

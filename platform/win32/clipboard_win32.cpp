@@ -9,6 +9,11 @@ bool HasFormat(ClipboardFormat format) {
   return IsClipboardFormatAvailable(format) != FALSE;
 }
 
+ClipboardFormat PngFormat() {
+  static const ClipboardFormat png = RegisterClipboardFormatA("PNG");
+  return png;
+}
+
 std::uint32_t SequenceNumber() {
   return GetClipboardSequenceNumber();
 }

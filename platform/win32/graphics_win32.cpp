@@ -10,6 +10,7 @@
 #include "platform/packed_dib.h"
 #include "platform/win32/dib_section_win32.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/png_win32.h"
 #include "platform/win32/windows_backend.h"
 
 namespace zinnow {
@@ -345,6 +346,23 @@ std::unique_ptr<TBitmap> TBitmap::FromClipboardDib(ClipboardHandle dib, Clipboar
     ThrowOutOfResources();
   }
   return std::unique_ptr<TBitmap>(new TBitmap(std::move(impl)));
+}
+
+// The decoded picture becomes a device bitmap at the display's depth, as a program that copies a
+// picture puts it, and is copied from there the way such a bitmap is.
+std::unique_ptr<TBitmap> TBitmap::FromClipboardPng(ClipboardHandle png) {
+  if (png == nullptr) throw EInvalidGraphic(messages::kUnsupportedClipboardData);
+  win32::DecodedPicture picture;
+  {
+    const LockedGlobal memory(static_cast<HGLOBAL>(png));
+    picture = win32::DecodePng(memory.Bytes(), memory.Size());
+  }
+  WindowDc screen(nullptr);
+  if (!screen) ThrowOutOfResources();
+  BitmapInfo rows = PlainForm(picture.width, -picture.height, 32);
+  const UniqueBitmap bitmap(Required(CreateDIBitmap(
+      screen.Get(), &rows.header, CBM_INIT, picture.pixels.data(), rows.Get(), DIB_RGB_COLORS)));
+  return FromClipboard(bitmap.Get(), nullptr);
 }
 
 const DibImage& TBitmap::DeviceIndependentImage() {

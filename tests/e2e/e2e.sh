@@ -23,7 +23,7 @@ helper() { wine "$helper" "$@" >/dev/null 2>&1 </dev/null; }
 has_bitmap() { helper has-bitmap; }
 no_bitmap() { ! helper has-bitmap; }
 same_bytes() { cmp -s "$1" "$2"; }
-ended() { ! kill -0 "$program" 2>/dev/null; }
+ended() { ! kill -0 "${1:-$program}" 2>/dev/null; }
 window_up() { xdotool search --onlyvisible --name '^Quorrel$' >/dev/null 2>&1; }  # shown: FormCreate has run
 
 # start CASE [ENTRY...]: a program folder of its own with those path.txt lines (none: no
@@ -59,6 +59,36 @@ wait "$program"
 rc=$?
 check "with exit code 0" test "$rc" = 0
 check "path.txt holds the folder" test "$(cat "$dir/path.txt")" = "$(printf '%s\r' "$(win "$work/saving/pictures")")"
+
+# Pictures copied by X11 programs through Wine's bridge to the X11 clipboard: a bitmap (which
+# arrives as a device-independent bitmap) and PNG pictures with and without alpha (which arrive as
+# "PNG" alone), each saved with the colours it has; the save clears the X11 clipboard too.
+pixels() { convert "$1" -alpha off -depth 8 rgb:-; }
+same_pixels() { [ -s "$1" ] && cmp -s <(pixels "$1") <(pixels "$2"); }
+x11_offers_image() { xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -q '^image/'; }
+convert -size 7x5 plasma:fractal -seed 3 BMP3:"$work/x11.bmp" 2>/dev/null ||
+  convert -size 7x5 gradient:red-blue BMP3:"$work/x11.bmp"
+convert -size 9x4 gradient:yellow-navy PNG24:"$work/x11-rgb.png"
+convert -size 5x3 gradient:red-blue \( -size 5x3 gradient:white-black \) -alpha off \
+  -compose copy_opacity -composite PNG32:"$work/x11-rgba.png"
+start x11 "$(win "$work/x11/pictures")"
+i=0
+for put in "image/bmp x11.bmp" "image/png x11-rgb.png" "image/png x11-rgba.png"; do
+  set -- $put
+  xclip -selection clipboard -t "$1" -i "$work/$2" </dev/null >/dev/null 2>&1 &
+  owner=$!
+  saved="$dir/pictures/svbmp00$i.bmp"
+  wait_for 20 same_pixels "$saved" "$work/$2" || shot "x11-$i"
+  check "$2 copied in X11 is saved with its pixels" same_pixels "$saved" "$work/$2"
+  check "$2 is saved as a 32-bit bitmap" test "$(od -An -tu2 -j28 -N2 "$saved" | tr -d ' ')" = 32
+  wait_for 20 ended "$owner"
+  check "the save of $2 took the X11 clipboard from its owner" ended "$owner"
+  check "the X11 clipboard offers no image after the save of $2" eval '! x11_offers_image'
+  kill "$owner" 2>/dev/null
+  i=$((i + 1))
+done
+check "each X11 picture saved once" test "$(ls "$dir/pictures" | wc -l)" -eq 3
+stop
 
 # No path.txt: the fallback entry, polling off, written at the end.
 # The copy's notice is posted to the program before the close, so by the time it has ended it has

@@ -426,6 +426,36 @@ TEST_F(CaptureCycle, FormatListedFirstIsTheOneSaved) {
   }
 }
 
+// A PNG picture with no bitmap and no metafile beside it is saved like a bitmap of its colours
+// (the alpha dropped), emptied and numbered the same way; beside a metafile it is no picture, and
+// one that does not decode fails the attempt and stays.
+TEST_F(CaptureCycle, PngWithoutABitmapIsAPictureToo) {
+  headless::Picture png = Fixture(3, 2, 32, 9);
+  headless::Picture withAlpha = png;
+  for (std::uint32_t& p : withAlpha.pixels) p |= 0x80000000u;
+  headless::ClipboardPutPng(withAlpha);
+  Tick();
+  EXPECT_EQ(test::ReadBytes(File("svbmp000.bmp")), ExpectedFile(png));
+  EXPECT_TRUE(headless::ClipboardFormats().empty());
+  EXPECT_EQ(form_.GetFileNumber(), 1);
+
+  headless::ClipboardPutMetafile({1, 0, 0, 0, 0x20, 0x45, 0x4D, 0x46});
+  headless::ClipboardPutPng(png);
+  Tick();
+  EXPECT_EQ(folder_.Files(), std::vector<std::string>{"svbmp000.bmp"});
+  EXPECT_EQ(headless::ClipboardOpenAttempts(), 2);  // the one save's transfer and emptying only
+
+  headless::ClipboardEmpty();
+  headless::ClipboardPutPng(headless::Picture{4, 3, 32, {}});  // does not decode
+  StateOf(form_).writes.clear();
+  Tick();
+  EXPECT_EQ(StateOf(form_).writes,
+            (std::vector<AnsiString>{Saving("svbmp001.bmp"), Saving("svbmp001.bmp") + kFailedSuffix,
+                                     "Quorrel"}));
+  EXPECT_EQ(headless::ClipboardFormats(), std::vector<ClipboardFormat>{headless::kPngFormat});
+  EXPECT_EQ(form_.GetFileNumber(), 1);
+}
+
 TEST_F(CaptureCycle, FailedTransferKeepsTheEarlierPicture) {
   headless::ClipboardPutBitmap(SmallPicture());
   Tick();

@@ -22,7 +22,9 @@ struct Form {
 // The bytes a program puts: the header, then `tail` bytes of whatever follows it.
 std::vector<std::uint8_t> Packed(const Form& f, std::size_t tail) {
   std::vector<std::uint8_t> bytes(40 + tail, 0xA5);
-  auto put = [&](std::size_t at, auto value) { std::memcpy(bytes.data() + at, &value, sizeof value); };
+  auto put = [&](std::size_t at, auto value) {
+    std::memcpy(bytes.data() + at, &value, sizeof value);
+  };
   put(0, f.headerSize);
   put(4, f.width);
   put(8, f.height);

@@ -8,6 +8,9 @@
 //                                   a device-independent bitmap of that form (see DibOfForm),
 //                                   rows stored bottom row first (up) or top row first (down);
 //                                   with a bitmap `bitmap W H SEED` put before or after it
+//   clip_helper png KIND W H [bitmap-after SEED]
+//                                   a picture in the registered format "PNG" alone (see
+//                                   PngOfKind), or with a bitmap `bitmap W H SEED` after it
 //   clip_helper emf-first FILE      an enhanced metafile listed before a bitmap; its bytes to FILE
 //   clip_helper text                only text
 //   clip_helper empty               nothing
@@ -44,6 +47,7 @@
 #include <vector>
 
 #include "tests/win32/picture_fixture.h"
+#include "tests/win32/png_fixture.h"
 
 namespace {
 
@@ -180,6 +184,22 @@ HGLOBAL DibOfForm(const char* form, int w, int h, bool topDown, std::uint32_t se
   return memory;
 }
 
+HGLOBAL Memory(const std::vector<std::uint8_t>& bytes) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  std::memcpy(GlobalLock(memory), bytes.data(), bytes.size());
+  GlobalUnlock(memory);
+  return memory;
+}
+
+// rgb, rgba: the fixture's PNG without and with alpha; truncated: one cut off in its rows;
+// other: bytes that are no PNG at all.
+std::vector<std::uint8_t> PngOfKind(const char* kind, int w, int h) {
+  if (!std::strcmp(kind, "rgb")) return zinnow::test::FixturePng(w, h, false);
+  if (!std::strcmp(kind, "rgba")) return zinnow::test::FixturePng(w, h, true);
+  if (!std::strcmp(kind, "truncated")) return zinnow::test::TruncatedPng(w, h);
+  return std::vector<std::uint8_t>(64, 0x5A);
+}
+
 HENHMETAFILE Metafile() {
   HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
   Rectangle(dc, 1, 2, 30, 40);
@@ -236,10 +256,7 @@ HGLOBAL MetafilePicture() {
 }
 
 HGLOBAL Text(const char* text) {
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
-  std::memcpy(GlobalLock(memory), text, std::strlen(text) + 1);
-  GlobalUnlock(memory);
-  return memory;
+  return Memory(std::vector<std::uint8_t>(text, text + std::strlen(text) + 1));
 }
 
 bool WriteFileBytes(const char* path, const void* data, std::size_t size) {
@@ -321,6 +338,11 @@ int Put(int argc, char** argv) {
     ok = dib != nullptr && (!bitmapFirst || SetClipboardData(CF_BITMAP, bitmap)) &&
          SetClipboardData(CF_DIB, dib) &&
          (!bitmap || bitmapFirst || SetClipboardData(CF_BITMAP, bitmap));
+  } else if (!std::strcmp(what, "png") && (argc == 5 || argc == 7)) {
+    // png KIND W H [bitmap-after SEED]
+    const int pw = std::atoi(argv[3]), ph = std::atoi(argv[4]);
+    ok = SetClipboardData(RegisterClipboardFormatA("PNG"), Memory(PngOfKind(argv[2], pw, ph))) &&
+         (argc == 5 || SetClipboardData(CF_BITMAP, FixtureBitmap(pw, ph, std::atoi(argv[6]))));
   } else if (!std::strcmp(what, "emf-first")) {
     HENHMETAFILE emf = Metafile();
     const UINT size = GetEnhMetaFileBits(emf, 0, nullptr);

@@ -321,6 +321,54 @@ TEST_F(Transfer, Depth16DibListedFirstIsSavedAsItsBitmapWouldBe) {
   ExpectDibSavedAsItsBitmapIs(*this, 16);
 }
 
+// A picture in the format "PNG" alone is saved as a bitmap of its colours would be: the colour
+// channels as stored, the alpha gone (as a bitmap's fourth byte goes), odd widths and heights.
+TEST_F(Transfer, PngAloneIsSavedWithItsColours) {
+  ASSERT_EQ(Depth(), 32);
+  for (const char* kind : {"rgb", "rgba"}) {
+    for (const auto& [width, height] : {std::pair{3, 2}, std::pair{5, 7}, std::pair{1, 1}}) {
+      SCOPED_TRACE(testing::Message() << kind << " " << width << "x" << height);
+      ASSERT_EQ(test::RunHelper(std::string("png ") + kind + " " + std::to_string(width) + " " +
+                                std::to_string(height)),
+                0);
+      ASSERT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
+      ASSERT_TRUE(ClipboardOffersPicture());
+      const auto b = Save();
+      ExpectLayout(b, {static_cast<std::uint32_t>(54 + 4 * width * height), 54, width, height, 32,
+                       static_cast<std::uint32_t>(4 * width * height), 0});
+      EXPECT_EQ(Tail(b, 54), test::Rows32(width, height));
+      EXPECT_TRUE(clipboard::HasFormat(clipboard::PngFormat()));  // nothing changed there
+    }
+  }
+}
+
+// A PNG that does not decode fails the transfer and leaves the holder and the clipboard as they
+// were; beside a bitmap, the PNG is not what is taken.
+TEST_F(Transfer, PngThatDoesNotDecodeFailsAndABitmapBesideItWins) {
+  ASSERT_EQ(test::RunHelper("bitmap 3 2 4"), 0);
+  Save();
+  const TGraphic* earlier = holder_.Graphic();
+  for (const char* kind : {"truncated", "garbage"}) {
+    SCOPED_TRACE(kind);
+    ASSERT_EQ(test::RunHelper(std::string("png ") + kind + " 4 3"), 0);
+    const std::uint32_t before = clipboard::SequenceNumber();
+    EXPECT_THROW(TakeClipboardPicture(holder_), EInvalidGraphic);
+    EXPECT_EQ(holder_.Graphic(), earlier);
+    EXPECT_EQ(clipboard::SequenceNumber(), before);
+    EXPECT_TRUE(clipboard::HasFormat(clipboard::PngFormat()));
+  }
+  ASSERT_EQ(test::RunHelper("png garbage 3 2 bitmap-after 6"), 0);
+  EXPECT_EQ(Tail(Save(), 54), test::Rows32(3, 2, 6));
+}
+
+TEST_F(Transfer, Depth16PngIsSavedAsItsBitmapWouldBe) {
+  ASSERT_EQ(Depth(), 16);
+  ASSERT_EQ(test::RunHelper("png rgba 5 3"), 0);
+  const auto b = Save();
+  ExpectLayout(b, {54 + 12 * 3, 54, 5, 3, 16, 12 * 3, 0});
+  EXPECT_EQ(Tail(b, 54), Rows16(5, 3, 0));
+}
+
 TEST_F(Transfer, SeriesOfPicturesEachSavedExactly) {
   ASSERT_EQ(Depth(), 32);
   ExpectSeriesSavedExactly(*this, 32);
