@@ -2,6 +2,7 @@
 
 #include "platform/clipboard.h"
 #include "platform/win32/windows_backend.h"
+#include "platform/win32/wine_handover_win32.h"
 
 namespace zinnow::clipboard {
 
@@ -31,7 +32,8 @@ ClipboardFormat NextFormat(ClipboardFormat previous) {
 }
 
 ClipboardHandle Data(ClipboardFormat format) {
-  return GetClipboardData(format);
+  // Wine keeps the block another program's picture arrived in: taken back there.
+  return win32::ClipboardDataReclaimed(format);
 }
 
 void Empty() {

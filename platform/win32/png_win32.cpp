@@ -53,9 +53,9 @@ DecodedPicture DecodePng(const BYTE* data, SIZE_T size) {
   if (data == nullptr || size > std::numeric_limits<DWORD>::max()) Decoded(E_INVALIDARG);
   const ComApartment apartment;
   ComPtr<IWICImagingFactory> factory;
-  const HRESULT made = CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                        IID_IWICImagingFactory,
-                                        reinterpret_cast<void**>(factory.Out()));
+  const HRESULT made =
+      CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                       IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()));
   if (FAILED(made)) throw EOutOfResources(SystemErrorText(static_cast<DWORD>(made)));
 
   ComPtr<IWICStream> stream;

@@ -1,6 +1,9 @@
 // Another program on the desktop, for the tests: fills the clipboard the way picture programs do,
 // or holds the clipboard or a file open for a while.
 //   clip_helper bitmap W H [SEED]   a screen-compatible bitmap
+//   clip_helper series W H N SEED   N such bitmaps of seeds SEED, SEED + 1, ..., each put once the
+//                                   clipboard no longer offers the one before (a reader emptied
+//                                   it); exit code 5 when one stays for 60 s
 //   clip_helper mono W H            a monochrome bitmap
 //   clip_helper palette W H         a bitmap with a 256-entry palette
 //   clip_helper dib W H             only a device-independent bitmap (CF_DIB, 24 bits)
@@ -312,6 +315,35 @@ int AfterTransfer(HWND window, const char* ready, int argc, char** argv) {
   return before ? 0 : 6;
 }
 
+// Until the clipboard offers no bitmap, handling the messages of the owner meanwhile (the
+// emptying reader tells the owner, and waits for it).
+bool WaitUntilEmptied(DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (IsClipboardFormatAvailable(CF_BITMAP)) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  }
+  return true;
+}
+
+// The next picture is made while the reader takes the one before.
+int Series(int w, int h, int count, int firstSeed) {
+  HWND owner = Owner();
+  AddClipboardFormatListener(owner);  // woken by each change
+  for (int i = 0; i < count; ++i) {
+    HBITMAP bitmap = FixtureBitmap(w, h, firstSeed + i);
+    if (i > 0 && !WaitUntilEmptied(60000)) return 5;
+    if (!OpenFor(owner)) return 3;
+    EmptyClipboard();
+    const bool ok = SetClipboardData(CF_BITMAP, bitmap);
+    CloseClipboard();
+    if (!ok) return 4;
+  }
+  return 0;
+}
+
 int Put(int argc, char** argv) {
   const char* what = argv[1];
   HWND owner = Owner();
@@ -388,6 +420,9 @@ int main(int argc, char** argv) {
   if (!std::strcmp(argv[1], "after-transfer") && argc >= 5) {
     const auto window = reinterpret_cast<HWND>(std::strtoull(argv[2], nullptr, 16));
     return AfterTransfer(window, argv[3], argc - 4, argv + 4);
+  }
+  if (!std::strcmp(argv[1], "series") && argc == 6) {
+    return Series(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
   }
   if (!std::strcmp(argv[1], "has-bitmap") && argc == 2) {
     return IsClipboardFormatAvailable(CF_BITMAP) ? 0 : 1;
