@@ -69,6 +69,23 @@ class HandoverRecognition : public ::testing::Test {
                            const std::vector<HeapBlock>& after, const HandedOver& handed) {
     return HandoverLeftover(before, after, handed);
   }
+  // One block a case, made by `make` and then changed: found when new and `found` says so, never
+  // when it was noted before the read, whatever it holds.
+  struct Change {
+    const char* change;
+    std::function<void(Made&)> apply;
+    bool found;
+  };
+  static void ExpectFound(const std::vector<Change>& cases, const std::function<Made()>& make,
+                          const HandedOver& handed) {
+    for (const Change& c : cases) {
+      SCOPED_TRACE(c.change);
+      Made made = make();
+      c.apply(made);
+      EXPECT_EQ(Found({}, {made.block}, handed), c.found ? made.block.data : nullptr);
+      EXPECT_EQ(Found({made.block}, {made.block}, handed), nullptr);
+    }
+  }
 };
 
 // The bytes Wine's hand-over of `bitmap` leaves at `at`: the BITMAP, pointing just past itself
@@ -89,13 +106,8 @@ TEST_F(HandoverRecognition, BitmapOnlyTheExactNewBlock) {
   ASSERT_TRUE(win32::DescribeHandedOver(CF_BITMAP, bitmap, handed));
   ASSERT_EQ(handed.bitmap.bmWidthBytes, 20);
 
-  struct Case {
-    const char* change;
-    std::function<void(Made&)> apply;
-    bool found;
-  };
   auto header = [](Made& m) { return reinterpret_cast<BITMAP*>(m.bytes.data()); };
-  const Case cases[] = {
+  const std::vector<Change> cases = {
       {"none", [](Made&) {}, true},
       {"not a fixed global block", [](Made& m) { m.block.fixedGlobal = false; }, false},
       {"one byte shorter", [](Made& m) { --m.block.size; }, false},
@@ -112,18 +124,17 @@ TEST_F(HandoverRecognition, BitmapOnlyTheExactNewBlock) {
       {"another type", [&](Made& m) { header(m)->bmType = 1; }, false},
       {"a byte of the top row differs", [](Made& m) { m.bytes[sizeof(BITMAP) + 19] ^= 1; }, false},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.change);
-    Made made;
-    made.bytes.resize(sizeof(BITMAP) + 60 + 64);
-    const auto bytes = BitmapHandover(bitmap, made.bytes.data());
-    std::memcpy(made.bytes.data(), bytes.data(), bytes.size());
-    made.block = {made.bytes.data(), bytes.size(), true};
-    c.apply(made);
-    EXPECT_EQ(Found({}, {made.block}, handed), c.found ? made.block.data : nullptr);
-    // Noted before the read: never new, whatever it holds.
-    EXPECT_EQ(Found({made.block}, {made.block}, handed), nullptr);
-  }
+  ExpectFound(
+      cases,
+      [&] {
+        Made made;
+        made.bytes.resize(sizeof(BITMAP) + 60 + 64);
+        const auto bytes = BitmapHandover(bitmap, made.bytes.data());
+        std::memcpy(made.bytes.data(), bytes.data(), bytes.size());
+        made.block = {made.bytes.data(), bytes.size(), true};
+        return made;
+      },
+      handed);
   DeleteObject(bitmap);
 }
 
@@ -159,12 +170,7 @@ TEST_F(HandoverRecognition, PaletteOnlyTheExactNewBlock) {
   std::vector<std::uint8_t> content(sizeof logical);
   std::memcpy(content.data(), &logical, sizeof logical);
 
-  struct Case {
-    const char* change;
-    std::function<void(Made&)> apply;
-    bool found;
-  };
-  const Case cases[] = {
+  const std::vector<Change> cases = {
       {"none", [](Made&) {}, true},
       {"not a fixed global block", [](Made& m) { m.block.fixedGlobal = false; }, false},
       {"another version", [](Made& m) { m.bytes[0] = 1; }, false},
@@ -174,13 +180,8 @@ TEST_F(HandoverRecognition, PaletteOnlyTheExactNewBlock) {
       {"an entry longer", [](Made& m) { m.block.size += 4; }, false},
       {"a byte shorter", [](Made& m) { --m.block.size; }, false},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.change);
-    Made made = Block(content);
-    c.apply(made);
-    EXPECT_EQ(Found({}, {made.block}, handed), c.found ? made.block.data : nullptr);
-    EXPECT_EQ(Found({made.block}, {made.block}, handed), nullptr);
-  }
+  ExpectFound(
+      cases, [&] { return Block(content); }, handed);
   DeleteObject(palette);
 }
 
@@ -198,12 +199,7 @@ TEST_F(HandoverRecognition, MetafileOnlyTheExactNewMarkedBlock) {
   ASSERT_TRUE(win32::DescribeHandedOver(CF_ENHMETAFILE, metafile, handed));
   ASSERT_GT(handed.metafile.size(), 88u);
 
-  struct Case {
-    const char* change;
-    std::function<void(Made&)> apply;
-    bool found;
-  };
-  const Case cases[] = {
+  const std::vector<Change> cases = {
       {"none", [](Made&) {}, true},
       {"not a fixed global block", [](Made& m) { m.block.fixedGlobal = false; }, false},
       {"the last byte differs", [](Made& m) { m.bytes[m.block.size - 1] ^= 1; }, false},
@@ -211,13 +207,8 @@ TEST_F(HandoverRecognition, MetafileOnlyTheExactNewMarkedBlock) {
       {"a byte shorter", [](Made& m) { --m.block.size; }, false},
       {"a byte longer", [](Made& m) { ++m.block.size; }, false},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.change);
-    Made made = Block(handed.metafile);
-    c.apply(made);
-    EXPECT_EQ(Found({}, {made.block}, handed), c.found ? made.block.data : nullptr);
-    EXPECT_EQ(Found({made.block}, {made.block}, handed), nullptr);
-  }
+  ExpectFound(
+      cases, [&] { return Block(handed.metafile); }, handed);
 
   Made leftover = Block(handed.metafile), copy = Block(handed.metafile);
   copy.block.fixedGlobal = false;
