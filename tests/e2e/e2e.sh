@@ -75,7 +75,8 @@ start x11 "$(win "$work/x11/pictures")"
 i=0
 for put in "image/bmp x11.bmp" "image/png x11-rgb.png" "image/png x11-rgba.png"; do
   set -- $put
-  xclip -selection clipboard -t "$1" -i "$work/$2" </dev/null >/dev/null 2>&1 &
+  # In the foreground (-quiet), so that its end shows it lost the X11 clipboard.
+  xclip -quiet -selection clipboard -t "$1" -i "$work/$2" </dev/null >/dev/null 2>&1 &
   owner=$!
   saved="$dir/pictures/svbmp00$i.bmp"
   wait_for 20 same_pixels "$saved" "$work/$2" || shot "x11-$i"
