@@ -1,6 +1,7 @@
 // The editable drop-down list.
 #include "platform/code_page.h"
 #include "platform/controls.h"
+#include "platform/text.h"
 #include "platform/win32/peers_win32.h"
 #include "platform/win32/windows_backend.h"
 
@@ -12,10 +13,11 @@ namespace {
 AnsiString ShownInList(const AnsiString& entry) {
   constexpr std::size_t kShown = 1024;
   if (entry.size() <= kShown) return entry;
-  std::size_t cut = 0;
+  // The last whole character within the first kShown bytes.
   const CodePage& page = SystemCodePage();
-  while (cut < kShown) cut += page.IsLeadByte(static_cast<unsigned char>(entry[cut])) ? 2 : 1;
-  return entry.substr(0, cut > kShown ? cut - 2 : cut) + "...";
+  std::size_t cut = 0;
+  for (std::size_t next = 0; (next = NextCharStart(entry, cut, page)) <= kShown;) cut = next;
+  return entry.substr(0, cut) + "...";
 }
 
 // The list keeps every entry's bytes itself: the native list holds its text in Unicode, and a

@@ -113,6 +113,25 @@ TEST_F(Window, StoredBoundsAtNinetySixDpi) {
   EXPECT_EQ(combo.right, 353);  // one pixel over the button, which it covers
 }
 
+// An entry of more than a thousand bytes is shown cut after its last whole character within
+// the first 1024 bytes, and kept whole; one of 1024 bytes is shown as it is.
+TEST_F(Window, LongHistoryEntryIsShownCutAtAWholeCharacter) {
+  const AnsiString whole(1024, 'a');
+  const AnsiString split = AnsiString(1023, 'b') + "\x82\xA0" + "tail";  // a kana at 1023-1024
+  form_.Edit1->Clear();
+  form_.Edit1->Add(whole);
+  form_.Edit1->Add(split);
+  auto shown = [&](int index) {
+    HWND box = Hwnd(*form_.Edit1);
+    std::string text(static_cast<std::size_t>(SendMessageA(box, CB_GETLBTEXTLEN, index, 0)), '\0');
+    SendMessageA(box, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    return text;
+  };
+  EXPECT_EQ(shown(0), whole);
+  EXPECT_EQ(shown(1), std::string(1023, 'b') + "...");
+  EXPECT_EQ(form_.Edit1->Item(1), split);
+}
+
 TEST_F(Window, TabCycleBothWays) {
   const HWND order[] = {Hwnd(*form_.Edit2), Hwnd(*form_.Button1), Hwnd(*form_.SpinEdit1),
                         Hwnd(*form_.Edit3), Hwnd(*form_.Edit1),   Hwnd(*form_.Edit2)};
