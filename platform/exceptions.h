@@ -29,8 +29,8 @@ class EInvalidGraphic : public Exception {
   using Exception::Exception;
 };
 
-// The graphics system refused an object. Without a text of the system's own it says that
-// resources are short.
+// The system refused to make an object: a window, a window class, a font, a drawing object.
+// Without a text of the system's own it says that resources are short.
 class EOutOfResources : public Exception {
  public:
   explicit EOutOfResources(AnsiString systemText);

@@ -7,6 +7,9 @@
 #include "platform/controls.h"
 #include "platform/system.h"
 #include "platform/text.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/out_of_resources_win32.h"
+#include "platform/win32/scope_exit.h"
 #include "platform/win32/windows_backend.h"
 
 namespace zinnow {
@@ -27,6 +30,8 @@ LRESULT CALLBACK UtilityProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
+// The utility window and the application's window live as long as the process: no owner
+// destroys them.
 HWND UtilityWindow() {
   static const HWND window = [] {
     WNDCLASSEXA wc{};
@@ -34,9 +39,9 @@ HWND UtilityWindow() {
     wc.lpfnWndProc = UtilityProc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "TZinnowUtility";
-    RegisterClassExA(&wc);
-    const HWND made = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      wc.hInstance, nullptr);
+    Required(RegisterClassExA(&wc));
+    const HWND made = Required(CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                               nullptr, wc.hInstance, nullptr));
     // Told of each change of the clipboard (posted, so never inside a capture attempt).
     AddClipboardFormatListener(made);
     return made;
@@ -77,8 +82,8 @@ AnsiString SystemErrorText(DWORD code) {
   const DWORD length = FormatMessageA(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, code, LANG_USER_DEFAULT, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  const UniqueLocalMemory owned(buffer);
   AnsiString text = length ? AnsiString(buffer, length) : AnsiString();
-  if (buffer) LocalFree(buffer);
   // The system ends its texts with a line break.
   while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
   return text;
@@ -94,14 +99,14 @@ void CreateApplicationWindow(const AnsiString& title) {
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hIcon = LoadIconA(wc.hInstance, "MAINICON");
   wc.lpszClassName = "TApplication";
-  RegisterClassExA(&wc);
+  win32::Required(RegisterClassExA(&wc));
   // Visible but of no size: it is seen only as the program's button on the taskbar.
   const int left = GetSystemMetrics(SM_CXSCREEN) / 2;
   const int top = GetSystemMetrics(SM_CYSCREEN) / 2;
-  win32::applicationWindow =
+  win32::applicationWindow = win32::Required(
       CreateWindowExA(0, wc.lpszClassName, title.c_str(),
                       WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX, left,
-                      top, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+                      top, 0, 0, nullptr, nullptr, wc.hInstance, nullptr));
   ShowWindow(win32::applicationWindow, SW_SHOWNOACTIVATE);
 }
 
@@ -143,10 +148,12 @@ void ShowModalErrorBox(const AnsiString& title, const ShownText& text) {
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&disabled));
+  const win32::ScopeExit enabledAgain([&] {
+    for (HWND window : disabled.windows) EnableWindow(window, TRUE);
+    if (active && IsWindow(active)) SetActiveWindow(active);
+  });
   MessageBoxW(win32::applicationWindow, win32::WideText(text).c_str(),
               win32::WideText(ShownText::Fixed(title)).c_str(), MB_OK | MB_ICONSTOP);
-  for (HWND window : disabled.windows) EnableWindow(window, TRUE);
-  if (active && IsWindow(active)) SetActiveWindow(active);
 }
 
 void TApplication::ProcessMessages() {

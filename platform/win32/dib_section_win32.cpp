@@ -3,8 +3,7 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/exceptions.h"
-#include "platform/win32/windows_backend.h"
+#include "platform/win32/out_of_resources_win32.h"
 
 namespace zinnow::win32 {
 namespace {
@@ -42,9 +41,7 @@ class SpareSection {
     BitmapInfo info = form;
     made.bitmap.Reset(
         CreateDIBSection(screen, info.Get(), DIB_RGB_COLORS, &made.pixels, nullptr, 0));
-    if (!made.bitmap || made.pixels == nullptr) {
-      throw EOutOfResources(SystemErrorText(GetLastError()));
-    }
+    if (!made.bitmap || made.pixels == nullptr) ThrowOutOfResources();
     return made;
   }
 

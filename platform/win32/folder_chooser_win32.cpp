@@ -14,6 +14,9 @@
 #include "platform/folder_chooser.h"
 #include "platform/folder_path.h"
 #include "platform/text.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/out_of_resources_win32.h"
+#include "platform/win32/scope_exit.h"
 #include "platform/win32/windows_backend.h"
 
 namespace zinnow {
@@ -70,7 +73,7 @@ class Chooser {
 
   AnsiString open_;
   std::vector<AnsiString> treeFolders_;
-  HWND window_ = nullptr;
+  win32::UniqueWindow window_;
   HFONT font_ = nullptr;
   bool done_ = false;
   bool confirmed_ = false;
@@ -80,11 +83,12 @@ HWND Chooser::Control(const char* klass, const char* text, DWORD style, int id, 
                       int h, bool fixed) {
   // The layout is for 96 pixels per inch, like the main window's.
   const std::wstring wideClass = Wide(klass);
-  HWND control = CreateWindowExW(
+  // A child of the chooser: it goes with the chooser's window.
+  HWND control = win32::Required(CreateWindowExW(
       (style & WS_BORDER) ? WS_EX_CLIENTEDGE : 0, wideClass.c_str(),
       fixed ? Wide(text).c_str() : L"", WS_CHILD | WS_VISIBLE | (style & ~WS_BORDER),
-      win32::Scaled(x), win32::Scaled(y), win32::Scaled(w), win32::Scaled(h), window_,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
+      win32::Scaled(x), win32::Scaled(y), win32::Scaled(w), win32::Scaled(h), window_.Get(),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr));
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   return control;
 }
@@ -110,9 +114,9 @@ void Chooser::Build() {
 
 // The tree shows the open folder's ancestors, the open folder, then its subfolders indented.
 void Chooser::Show() {
-  SetDlgItemTextA(window_, kPath, open_.c_str());
-  HWND tree = GetDlgItem(window_, kTree);
-  HWND files = GetDlgItem(window_, kFiles);
+  SetDlgItemTextA(window_.Get(), kPath, open_.c_str());
+  HWND tree = GetDlgItem(window_.Get(), kTree);
+  HWND files = GetDlgItem(window_.Get(), kFiles);
   SendMessageA(tree, LB_RESETCONTENT, 0, 0);
   SendMessageA(files, LB_RESETCONTENT, 0, 0);
   treeFolders_.clear();
@@ -135,8 +139,8 @@ void Chooser::Show() {
   std::vector<AnsiString> subfolders;
   WIN32_FIND_DATAA data;
   const AnsiString base = open_.back() == '\\' ? open_ : open_ + "\\";
-  HANDLE find = FindFirstFileA((base + "*").c_str(), &data);
-  if (find != INVALID_HANDLE_VALUE) {
+  const win32::UniqueFind find(FindFirstFileA((base + "*").c_str(), &data));
+  if (find) {
     do {
       const AnsiString name = data.cFileName;
       if (name == "." || name == "..") continue;
@@ -145,14 +149,13 @@ void Chooser::Show() {
       } else {
         SendMessageA(files, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
       }
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+    } while (FindNextFileA(find.Get(), &data));
   }
   std::sort(subfolders.begin(), subfolders.end());
   for (const AnsiString& name : subfolders) add(base + name, chain.size(), name);
   SendMessageA(tree, LB_SETCURSEL, static_cast<WPARAM>(openIndex), 0);
 
-  HWND drives = GetDlgItem(window_, kDrives);
+  HWND drives = GetDlgItem(window_.Get(), kDrives);
   SendMessageA(drives, CB_RESETCONTENT, 0, 0);
   char list[512];
   const DWORD n = GetLogicalDriveStringsA(sizeof list, list);
@@ -222,42 +225,59 @@ LRESULT CALLBACK Chooser::Proc(HWND window, UINT message, WPARAM wParam, LPARAM 
   }
 }
 
+constexpr wchar_t kChooserClass[] = L"TZinnowChooser";
+
+// Registered at the first chooser, for every chooser after.
+void RegisterChooserClass(WNDPROC proc) {
+  static const ATOM registered = [proc] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kChooserClass;
+    return win32::Required(RegisterClassExW(&wc));
+  }();
+  (void)registered;
+}
+
 bool Chooser::Run(HWND owner) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = Proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = L"TZinnowChooser";
-  RegisterClassExW(&wc);
+  RegisterChooserClass(Proc);
   const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
   RECT r{0, 0, win32::Scaled(420), win32::Scaled(274)};
   AdjustWindowRectEx(&r, style, FALSE, WS_EX_DLGMODALFRAME);
   const int w = r.right - r.left, h = r.bottom - r.top;
-  window_ = CreateWindowExW(WS_EX_DLGMODALFRAME, wc.lpszClassName, Wide(kTitle).c_str(), style,
-                            std::max(0, (GetSystemMetrics(SM_CXSCREEN) - w) / 2),
-                            std::max(0, (GetSystemMetrics(SM_CYSCREEN) - h) / 2), w, h, owner,
-                            nullptr, wc.hInstance, nullptr);
-  SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  window_.Reset(
+      win32::Required(CreateWindowExW(WS_EX_DLGMODALFRAME, kChooserClass, Wide(kTitle).c_str(),
+                                      style, std::max(0, (GetSystemMetrics(SM_CXSCREEN) - w) / 2),
+                                      std::max(0, (GetSystemMetrics(SM_CYSCREEN) - h) / 2), w, h,
+                                      owner, nullptr, GetModuleHandleA(nullptr), nullptr)));
+  const HWND window = window_.Get();
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   font_ = win32::WindowFont();
   Build();
   Show();
-  // Modal: the owner takes no input until the chooser closes.
+  // Modal: the owner takes no input until the chooser closes. It is enabled again before the
+  // chooser goes, so that the system gives the activation back to it.
   const win32::FocusKeeper focus;
+  const win32::ScopeExit activated([owner] {
+    if (owner) SetActiveWindow(owner);
+  });
   if (owner) EnableWindow(owner, FALSE);
-  ShowWindow(window_, SW_SHOW);
-  SetFocus(GetDlgItem(window_, kTree));
+  const win32::ScopeExit closed([&] {
+    if (owner) EnableWindow(owner, TRUE);
+    window_.Reset();
+  });
+  ShowWindow(window, SW_SHOW);
+  SetFocus(GetDlgItem(window, kTree));
   MSG msg;
   while (!done_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (IsDialogMessageW(window_, &msg)) continue;
+    if (IsDialogMessageW(window, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
   if (msg.message == WM_QUIT) PostQuitMessage(static_cast<int>(msg.wParam));
-  if (owner) EnableWindow(owner, TRUE);
-  DestroyWindow(window_);
-  if (owner) SetActiveWindow(owner);
   return confirmed_;
 }
 

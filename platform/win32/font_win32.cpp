@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/win32/handles.h"
+#include "platform/win32/out_of_resources_win32.h"
 #include "platform/win32/peers_win32.h"
 #include "platform/win32/windows_backend.h"
 
@@ -100,9 +101,10 @@ HFONT Font(bool underline) {
   WindowFonts& fonts = Fonts();
   UniqueFont& font = underline ? fonts.underlined : fonts.normal;
   if (!font) {
-    font.Reset(CreateFontW(-fonts.Height(), 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE,
-                           SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, WindowFontFace().c_str()));
+    font.Reset(Required(CreateFontW(-fonts.Height(), 0, 0, 0, FW_NORMAL, FALSE, underline, FALSE,
+                                    SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                    WindowFontFace().c_str())));
   }
   return font.Get();
 }

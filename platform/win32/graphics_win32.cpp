@@ -10,7 +10,9 @@
 #include "platform/packed_dib.h"
 #include "platform/win32/dib_section_win32.h"
 #include "platform/win32/handles.h"
+#include "platform/win32/out_of_resources_win32.h"
 #include "platform/win32/png_win32.h"
+#include "platform/win32/scope_exit.h"
 #include "platform/win32/windows_backend.h"
 
 namespace zinnow {
@@ -21,7 +23,10 @@ using win32::DibSection;
 using win32::LentSection;
 using win32::LockedGlobal;
 using win32::PaletteSelection;
+using win32::Required;
+using win32::ScopeExit;
 using win32::Selection;
+using win32::ThrowOutOfResources;
 using win32::UniqueBitmap;
 using win32::UniqueMemoryDc;
 using win32::UniquePalette;
@@ -29,16 +34,6 @@ using win32::WindowDc;
 
 int DisplayDepth(HDC screen) {
   return GetDeviceCaps(screen, BITSPIXEL) * GetDeviceCaps(screen, PLANES);
-}
-
-[[noreturn]] void ThrowOutOfResources() {
-  throw EOutOfResources(win32::SystemErrorText(GetLastError()));
-}
-
-template <typename T>
-T Required(T object) {
-  if (!object) ThrowOutOfResources();
-  return object;
 }
 
 std::vector<PaletteEntry> ReadPalette(HPALETTE palette) {
@@ -276,12 +271,9 @@ struct TBitmap::Impl {
   // that a later call makes it anew.
   void MakeSection(HDC screen, const Source& source, int deviceDepth, HDC dc) {
     section.emplace(screen, SectionForm(source, deviceDepth, paletteEntries, dc));
-    try {
-      FillSection(screen, source, section->Get(), palette.Get());
-    } catch (...) {
-      section.reset();
-      throw;
-    }
+    ScopeExit unfilled([&] { section.reset(); });
+    FillSection(screen, source, section->Get(), palette.Get());
+    unfilled.Dismiss();
   }
 };
 

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/out_of_resources_win32.h"
 #include "platform/win32/peers_win32.h"
 #include "platform/win32/windows_backend.h"
 
@@ -10,10 +11,11 @@ namespace zinnow::win32 {
 // The standard hint window: after 500 ms, gone after 2500 ms, 50 ms from one control to the next.
 HWND HintWindow() {
   static const HWND hints = [] {
-    const HWND window = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                        ApplicationWindow(), nullptr, Instance(), nullptr);
+    // The process's one hint window, never destroyed.
+    const HWND window = Required(CreateWindowExW(
+        WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, ApplicationWindow(), nullptr,
+        Instance(), nullptr));
     SendMessageW(window, TTM_SETDELAYTIME, TTDT_INITIAL, 500);
     SendMessageW(window, TTM_SETDELAYTIME, TTDT_AUTOPOP, 2500);
     SendMessageW(window, TTM_SETDELAYTIME, TTDT_RESHOW, 50);

@@ -10,6 +10,7 @@
 #include "platform/ansi_string.h"
 #include "platform/peer.h"
 #include "platform/shown_text.h"
+#include "platform/win32/handles.h"
 
 namespace zinnow {
 class TControl;
@@ -77,7 +78,7 @@ class NativeControl {
   NativeControl(const NativeControl&) = delete;
   NativeControl& operator=(const NativeControl&) = delete;
 
-  HWND Window() const { return window_; }
+  HWND Window() const { return window_.Get(); }
   TControl& Owner() const { return owner_; }
   ControlKind Kind() const { return kind_; }
   int TabOrder() const { return tabOrder_; }
@@ -103,7 +104,7 @@ class NativeControl {
   TControl& owner_;
   ControlKind kind_;
   int tabOrder_;
-  HWND window_ = nullptr;
+  UniqueWindow window_;
   std::vector<LabelPeer*> labels_;
   HWND lastFocus_ = nullptr;
 };

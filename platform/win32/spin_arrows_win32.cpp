@@ -1,6 +1,8 @@
 // The spin field's arrows: a step at the release over an arrow, and while it is held, one step
 // after 400 ms and then every 100 ms, each only while the pointer is over it.
 #include "platform/controls.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/out_of_resources_win32.h"
 #include "platform/win32/peers_win32.h"
 #include "platform/win32/windows_backend.h"
 
@@ -32,23 +34,22 @@ void Step(HWND arrow) {
 }
 
 void PaintArrow(HWND arrow) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(arrow, &ps);
+  const Painting painting(arrow);
   RECT r;
   GetClientRect(arrow, &r);
   const bool pushed = GetCapture() == arrow && PointerOver(arrow);
   const UINT direction = GetDlgCtrlID(arrow) == kUpId ? DFCS_SCROLLUP : DFCS_SCROLLDOWN;
-  DrawFrameControl(dc, &r, DFC_SCROLL, direction | (pushed ? DFCS_PUSHED : 0));
-  EndPaint(arrow, &ps);
+  DrawFrameControl(painting.Dc(), &r, DFC_SCROLL, direction | (pushed ? DFCS_PUSHED : 0));
 }
 
 HWND CreateArrow(HWND field, NativeControl& peer, int id, int top, int height) {
   RECT client;
   GetClientRect(field, &client);
   const int w = Scaled(kSpinButtonWidth);
-  const HWND arrow = CreateWindowExA(
+  // A child of the field: it goes with the field's window.
+  const HWND arrow = Required(CreateWindowExA(
       0, kSpinButtonClass, "", WS_CHILD | WS_VISIBLE, client.right - w, top, w, height, field,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr));
   SetWindowLongPtrA(arrow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&peer));
   return arrow;
 }

@@ -21,9 +21,15 @@ class WindowTimerPeer : public TimerPeer {
     Timers().erase(id_);
   }
   bool Start(unsigned intervalMs) override {
-    return SetTimer(win32::UtilityWindow(), id_, intervalMs, nullptr) != 0;
+    running_ = SetTimer(win32::UtilityWindow(), id_, intervalMs, nullptr) != 0;
+    return running_;
   }
-  void Stop() override { KillTimer(win32::UtilityWindow(), id_); }
+  // A timer never started asks for no utility window: making one can fail, and this runs in
+  // the destructor too.
+  void Stop() override {
+    if (running_) KillTimer(win32::UtilityWindow(), id_);
+    running_ = false;
+  }
 
  private:
   static UINT_PTR NextId() {
@@ -31,6 +37,7 @@ class WindowTimerPeer : public TimerPeer {
     return next++;
   }
   UINT_PTR id_;
+  bool running_ = false;
 };
 
 }  // namespace

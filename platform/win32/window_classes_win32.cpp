@@ -4,6 +4,8 @@
 #include <commctrl.h>
 
 #include "platform/application.h"
+#include "platform/win32/handles.h"
+#include "platform/win32/out_of_resources_win32.h"
 #include "platform/win32/peers_win32.h"
 #include "platform/win32/windows_backend.h"
 
@@ -21,7 +23,7 @@ void RegisterContainerClass() {
   form.hCursor = LoadCursor(nullptr, IDC_ARROW);
   form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   form.lpszClassName = container.c_str();
-  RegisterClassExW(&form);
+  Required(RegisterClassExW(&form));
 }
 
 void RegisterSpinButtonClass() {
@@ -32,14 +34,12 @@ void RegisterSpinButtonClass() {
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kSpinButtonClass;
-  RegisterClassExA(&wc);
+  Required(RegisterClassExA(&wc));
 }
 
 void PaintLabels(HWND window, const NativeControl& container) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(window, &ps);
-  for (const LabelPeer* label : container.Labels()) label->Paint(dc);
-  EndPaint(window, &ps);
+  const Painting painting(window);
+  for (const LabelPeer* label : container.Labels()) label->Paint(painting.Dc());
 }
 
 // What the form does with the messages that only a top-level window gets; false for others.

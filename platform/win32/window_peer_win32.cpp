@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "platform/controls.h"
+#include "platform/win32/out_of_resources_win32.h"
 #include "platform/win32/peers_win32.h"
 #include "platform/win32/windows_backend.h"
 
@@ -92,24 +93,27 @@ NativeControl::NativeControl(TControl& owner, TWinControl* parent, const PeerDes
   if (kind_ == ControlKind::Image) return;  // the picture holder has no window
   RegisterClasses();
   const WindowShape shape = ShapeOf(parent, design);
-  window_ = CreateWindowExA(shape.exStyle, shape.windowClass, design.text.c_str(), shape.style,
-                            shape.left, shape.top, shape.width, shape.height, shape.parent, nullptr,
-                            Instance(), nullptr);
-  SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  Registry().push_back(this);
+  window_.Reset(Required(CreateWindowExA(
+      shape.exStyle, shape.windowClass, design.text.c_str(), shape.style, shape.left, shape.top,
+      shape.width, shape.height, shape.parent, nullptr, Instance(), nullptr)));
+  const HWND window = window_.Get();
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   if (kind_ != ControlKind::Form) {
-    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(Font(false)), FALSE);
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font(false)), FALSE);
     // A later control lies above an earlier one.
-    SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
-  LimitText(window_, design);
+  LimitText(window, design);
+  // Last: when anything above fails, the destructor that takes the control out does not run.
+  Registry().push_back(this);
 }
 
 NativeControl::~NativeControl() {
   Registry().erase(std::remove(Registry().begin(), Registry().end(), this), Registry().end());
-  if (window_ && IsWindow(window_)) {
-    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
-    DestroyWindow(window_);
+  if (IsWindow(window_.Get())) {
+    SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, 0);
+  } else {
+    (void)window_.Release();  // gone with its parent's window already
   }
 }
 
@@ -119,24 +123,24 @@ std::vector<NativeControl*>& NativeControl::Registry() {
 }
 
 void NativeControl::RememberFocus(HWND focus) {
-  if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+  if (focus && IsChild(Window(), focus)) lastFocus_ = focus;
 }
 
 void NativeControl::RestoreFocus() {
-  if (lastFocus_ && IsWindow(lastFocus_) && IsChild(window_, lastFocus_) &&
+  if (lastFocus_ && IsWindow(lastFocus_) && IsChild(Window(), lastFocus_) &&
       IsWindowVisible(lastFocus_) && IsWindowEnabled(lastFocus_)) {
     SetFocus(lastFocus_);
   } else {
-    FocusTabStop(window_, 0);
+    FocusTabStop(Window(), 0);
   }
 }
 
 void NativeControl::ShowChild(bool visible) const {
-  if (window_) ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
+  if (Window()) ShowWindow(Window(), visible ? SW_SHOWNA : SW_HIDE);
 }
 
 void NativeControl::RepaintNow() const {
-  if (window_) UpdateWindow(window_);
+  if (Window()) UpdateWindow(Window());
 }
 
 NativeControl* PeerOfWindow(HWND window) {

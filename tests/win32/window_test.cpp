@@ -9,6 +9,7 @@
 #include "app/error_text.h"
 #include "app/zin_form.h"
 #include "platform/exceptions.h"
+#include "platform/win32/peers_win32.h"
 #include "platform/win32/windows_backend.h"
 #include "tests/win32/window_capture.h"
 #include "tests/win32/wine_support.h"
@@ -543,6 +544,45 @@ TEST(Application, HiddenOwnerWindowCarriesTheTitle) {
   EXPECT_TRUE(style & WS_MINIMIZEBOX);
   EXPECT_FALSE(style & WS_MAXIMIZEBOX);
   EXPECT_FALSE(style & WS_THICKFRAME);  // fixed size
+}
+
+// A control whose window the system cannot make fails with EOutOfResources and the system's
+// own text for why, and leaves nothing of itself behind: no control in the registry, and the
+// next control is made as before.
+TEST(WindowCreation, FailsWithTheSystemsReasonAndLeavesNothing) {
+  auto design = [](ControlKind kind) {
+    PeerDesign d;
+    d.kind = kind;
+    d.bounds = {0, 0, 100, 40};
+    return d;
+  };
+  TForm form(design(ControlKind::Form));
+  auto& gone = form.Make<TPanel>(&form, design(ControlKind::Panel));
+  ASSERT_TRUE(DestroyWindow(win32::WindowOf(gone)));
+  const struct {
+    const char* what;
+    TWinControl* parent;
+    DWORD error;
+  } cases[] = {
+      {"a child window with no parent", nullptr, ERROR_TLW_WITH_WSCHILD},
+      {"a parent whose window is gone", &gone, ERROR_INVALID_WINDOW_HANDLE},
+  };
+  const std::size_t registered = win32::NativeControl::Registry().size();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const AnsiString reason = win32::SystemErrorText(c.error);
+    ASSERT_FALSE(reason.empty());
+    try {
+      TEdit edit(c.parent, design(ControlKind::Edit));
+      ADD_FAILURE() << "made a window";
+    } catch (const EOutOfResources& e) {
+      EXPECT_EQ(e.Message(), reason);
+    }
+    EXPECT_EQ(win32::NativeControl::Registry().size(), registered);
+  }
+  const TEdit& next = form.Make<TEdit>(&form, design(ControlKind::Edit));
+  EXPECT_EQ(GetParent(win32::WindowOf(next)), win32::WindowOf(form));
+  EXPECT_EQ(win32::NativeControl::Registry().size(), registered + 1);
 }
 
 }  // namespace
