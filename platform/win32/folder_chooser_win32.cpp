@@ -16,13 +16,13 @@
 #include "platform/text.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/out_of_resources_win32.h"
+#include "platform/win32/peers_win32.h"
 #include "platform/win32/scope_exit.h"
 #include "platform/win32/windows_backend.h"
 
 namespace zinnow {
 namespace {
 
-constexpr UINT kTextCodePage = 932;
 constexpr char kTitle[] = "ﾃﾞｨﾚｸﾄﾘの選択";
 constexpr char kNameLabel[] = "ﾃﾞｨﾚｸﾄﾘ名(&N):";
 constexpr char kTreeLabel[] = "ﾃﾞｨﾚｸﾄﾘ(&D):";
@@ -33,12 +33,9 @@ constexpr char kCancel[] = "ｷｬﾝｾﾙ";
 constexpr char kNetwork[] = "ﾈｯﾄﾜｰｸ(&N)...";
 enum : int { kPath = 100, kTree, kFiles, kDrives, kNetworkButton };
 
+// The chooser's own texts, in the code page they are written in.
 std::wstring Wide(const char* text) {
-  const int n = MultiByteToWideChar(kTextCodePage, 0, text, -1, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(kTextCodePage, 0, text, -1, wide.data(), n);
-  wide.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
-  return wide;
+  return win32::Wide(text, win32::kFixedTextCodePage);
 }
 
 using FarProc = DWORD(WINAPI*)(HWND, DWORD);
