@@ -18,6 +18,16 @@ inline double Now() {
   return static_cast<double>(counter.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
 }
 
+// The wall clock in milliseconds since 1970, comparable across processes and with the shell's
+// `date +%s%3N`.
+inline double UnixMs() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const unsigned long long ticks =
+      (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  return (static_cast<double>(ticks) - 116444736000000000.0) / 10000.0;
+}
+
 inline std::uint32_t Pixel(std::size_t i, unsigned seed) {
   return static_cast<std::uint32_t>((i + seed) * 2654435761u) & 0xFFFFFF;
 }

@@ -1,10 +1,15 @@
-// One capture of a big picture, step by step: transfer, write, emptying. Prints `NAME: VALUE UNIT`.
+// Captures of a big picture, step by step (hand-over, transfer, write, emptying): a first one, then
+// three more in the steady state, each in turn with the floor, the bare hand-over of another
+// process's picture (GetClipboardData(CF_BITMAP), GetDIBits) and one write of the same bytes.
+// Then the memory a thousand small captures keep. Prints `NAME: VALUE UNIT`; the steady figures
+// are medians of the three.
 //   capture_bench [WIDTH HEIGHT FOLDER]
 //   capture_bench put WIDTH HEIGHT   (its own helper: puts the picture and ends)
 #include <windows.h>
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -74,6 +79,100 @@ bool MeasureCaptureMemory(const char* self, const std::string& target) {
   return true;
 }
 
+struct Steps {
+  double handOver = 0, copy = 0, write = 0, empty = 0;
+  double Total() const { return handOver + copy + write + empty; }
+};
+
+// One capture as the program makes it, into the picture it keeps. The system's part of the
+// transfer first, handing over the other process's bitmap: the transfer that follows finds it
+// ready and makes the program's own copy.
+bool Capture(zinnow::TPicture& holder, const std::string& target, Steps& steps) {
+  const double t0 = Now();
+  {
+    zinnow::ScopedClipboard open;
+    if (zinnow::clipboard::Data(zinnow::kCfBitmap) == nullptr) return false;
+  }
+  const double t1 = Now();
+  const std::uint32_t taken = zinnow::TakeClipboardPicture(holder);
+  const double t2 = Now();
+  zinnow::WritePictureFile(holder, target);
+  const double t3 = Now();
+  zinnow::EmptyClipboardIfUnchanged(taken);
+  const double t4 = Now();
+  steps = {t1 - t0, t2 - t1, t3 - t2, t4 - t3};
+  return true;
+}
+
+// The floor of a capture: the hand-over, the bits read with GetDIBits at 32 bits into a buffer
+// kept between calls, and one write of header and bits. The emptying after it, as the program's,
+// is not counted.
+bool BareCapture(HWND owner, const std::string& target, std::vector<unsigned char>& buffer,
+                 Steps& steps) {
+  const double t0 = Now();
+  if (!OpenClipboard(owner)) return false;
+  const auto bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+  const double t1 = Now();
+  BITMAP described{};
+  if (!bitmap || !GetObjectA(bitmap, sizeof(described), &described)) {
+    CloseClipboard();
+    return false;
+  }
+  const int width = described.bmWidth, height = described.bmHeight;
+  const std::size_t offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+  const std::size_t bytes = offset + static_cast<std::size_t>(width) * height * 4;
+  if (buffer.size() < bytes) buffer.resize(bytes);
+  BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(bytes), 0, 0, static_cast<DWORD>(offset)};
+  std::memcpy(buffer.data(), &file, sizeof(file));
+  BITMAPINFOHEADER info{sizeof(BITMAPINFOHEADER), width, height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  std::memcpy(buffer.data() + sizeof(file), &info, sizeof(info));
+  HDC screen = GetDC(nullptr);
+  const int rows =
+      GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), buffer.data() + offset,
+                reinterpret_cast<BITMAPINFO*>(buffer.data() + sizeof(file)), DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  const double t2 = Now();
+  HANDLE out = CreateFileA(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  const bool ok = out != INVALID_HANDLE_VALUE &&
+                  WriteFile(out, buffer.data(), static_cast<DWORD>(bytes), &written, nullptr) &&
+                  written == bytes;
+  if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
+  const double t3 = Now();
+  EmptyClipboard();
+  CloseClipboard();
+  steps = {t1 - t0, t2 - t1, t3 - t2, 0};
+  return rows == height && ok;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// The medians of each step and of the totals.
+Steps MedianSteps(const std::vector<Steps>& runs, double& total) {
+  std::vector<double> h, c, w, e, t;
+  for (const Steps& r : runs) {
+    h.push_back(r.handOver);
+    c.push_back(r.copy);
+    w.push_back(r.write);
+    e.push_back(r.empty);
+    t.push_back(r.Total());
+  }
+  total = Median(t);
+  return {Median(h), Median(c), Median(w), Median(e)};
+}
+
+void PrintSteps(const char* name, const Steps& steps, double total) {
+  std::printf("%s_hand_over: %.1f ms\n", name, steps.handOver);
+  std::printf("%s_copy: %.1f ms\n", name, steps.copy);
+  std::printf("%s_write: %.1f ms\n", name, steps.write);
+  if (steps.empty > 0) std::printf("%s_empty: %.1f ms\n", name, steps.empty);
+  std::printf("%s_total: %.1f ms\n", name, total);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -89,57 +188,45 @@ int main(int argc, char** argv) {
   GetTempPathA(MAX_PATH, temp);
   const std::string folder = argc > 3 ? argv[3] : temp;
   const std::string target = folder + "\\zinnow-bench.bmp";
-  if (!PutFromAnotherProcess(argv[0], width, height)) return 1;
 
+  // The program keeps its picture from one capture to the next: so does the holder here.
   zinnow::TPicture holder;
-  const double t0 = Now();
-  // The system's part of the transfer first: handing over the other process's bitmap. The
-  // transfer that follows finds it ready and makes the program's own copy.
-  {
-    zinnow::ScopedClipboard open;
-    if (zinnow::clipboard::Data(zinnow::kCfBitmap) == nullptr) return 1;
-  }
-  const double tHanded = Now();
-  const std::uint32_t taken = zinnow::TakeClipboardPicture(holder);
-  const double t1 = Now();
-  zinnow::WritePictureFile(holder, target);
-  const double t2 = Now();
-  zinnow::EmptyClipboardIfUnchanged(taken);
-  const double t3 = Now();
+  Steps first;
+  if (!PutFromAnotherProcess(argv[0], width, height) || !Capture(holder, target, first)) return 1;
   PROCESS_MEMORY_COUNTERS counters{};
-  GetProcessMemoryInfo(GetCurrentProcess(), &counters,
-                       sizeof(counters));  // before the floor's buffers
-  // The floor in the same run: the same bytes copied once in memory, and written once to the
-  // same disk.
-  const std::size_t bytes = 54 + static_cast<std::size_t>(width) * height * 4;
-  std::vector<char> source(bytes, 7), copy(bytes);
-  const double f0 = Now();
-  std::memcpy(copy.data(), source.data(), bytes);
-  const double f1 = Now();
-  const std::string raw = folder + "\\zinnow-bench.raw";
-  HANDLE file = CreateFileA(raw.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD written = 0;
-  WriteFile(file, copy.data(), static_cast<DWORD>(bytes), &written, nullptr);
-  CloseHandle(file);
-  const double f2 = Now();
-  DeleteFileA(raw.c_str());
+  GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));  // one capture's peak
 
+  // The floor keeps its buffer from one call to the next; its first call warms it up.
+  std::vector<unsigned char> buffer;
+  Steps warm;
+  if (!PutFromAnotherProcess(argv[0], width, height) || !BareCapture(owner, target, buffer, warm)) {
+    return 1;
+  }
+  std::vector<Steps> steady(3), floor(3);
+  for (std::size_t i = 0; i < steady.size(); ++i) {
+    if (!PutFromAnotherProcess(argv[0], width, height) || !Capture(holder, target, steady[i]) ||
+        !PutFromAnotherProcess(argv[0], width, height) ||
+        !BareCapture(owner, target, buffer, floor[i])) {
+      return 1;
+    }
+  }
+  DeleteFileA(target.c_str());
+
+  double steadyTotal = 0, floorTotal = 0;
+  const Steps steadyMedian = MedianSteps(steady, steadyTotal);
+  const Steps floorMedian = MedianSteps(floor, floorTotal);
   std::printf("picture: %dx%d 32 bits\n", width, height);
-  std::printf("capture_transfer: %.1f ms\n", t1 - t0);
-  std::printf("capture_transfer_system: %.1f ms\n", tHanded - t0);
-  std::printf("capture_transfer_copy: %.1f ms\n", t1 - tHanded);
-  std::printf("capture_write: %.1f ms\n", t2 - t1);
-  std::printf("capture_empty: %.1f ms\n", t3 - t2);
-  std::printf("capture_total: %.1f ms\n", t3 - t0);
-  std::printf("floor_copy: %.1f ms\n", f1 - f0);
-  std::printf("floor_write: %.1f ms\n", f2 - f1);
-  std::printf("capture_over_floor: %.2f x\n", (t3 - t0) / ((f1 - f0) + (f2 - f1)));
+  PrintSteps("capture_first", first, first.Total());
+  PrintSteps("capture_steady", steadyMedian, steadyTotal);
+  PrintSteps("capture_floor", floorMedian, floorTotal);
+  std::printf("capture_steady_over_floor: %.2f x\n", steadyTotal / floorTotal);
   // The same without the system's hand-over: what the program's own code costs.
-  std::printf("capture_own_over_floor: %.2f x\n", (t3 - tHanded) / ((f1 - f0) + (f2 - f1)));
+  std::printf("capture_own_over_floor: %.2f x\n",
+              (steadyMedian.copy + steadyMedian.write + steadyMedian.empty) /
+                  (floorMedian.copy + floorMedian.write));
+  const std::size_t bytes = 54 + static_cast<std::size_t>(width) * height * 4;
   std::printf("picture_bytes: %.1f MB\n", bytes / 1048576.0);
   std::printf("peak_memory: %.1f MB\n", counters.PeakPagefileUsage / 1048576.0);
-  DeleteFileA(target.c_str());
   if (!MeasureCaptureMemory(argv[0], target)) return 1;
   DeleteFileA(target.c_str());
   return 0;
