@@ -150,11 +150,9 @@ double Capture(HWND owner, Side& side, int& saved, int seed, int pauseIndex) {
   return latency;
 }
 
-// One block: the side started, one picture to warm it up (its first capture makes what later
-// ones reuse), then pictures `first` to `first + count - 1`, then the side closed.
-bool MeasureBlock(HWND owner, const std::string& work, Side& side, int first, int count) {
-  PROCESS_INFORMATION process{};
-  if (!Start(side.command, work, process)) return false;
+// Until the side has its window (or, with a ready file, has made it), for at most 30 s, and a
+// moment past that for the rest of its start.
+void WaitUntilReady(const Side& side) {
   for (const double start = Now(); Now() - start < 30000; PumpFor(10)) {
     if (side.ready.empty() ? FindWindowA(nullptr, side.title) != nullptr
                            : FileSize(side.ready) >= 0) {
@@ -162,6 +160,14 @@ bool MeasureBlock(HWND owner, const std::string& work, Side& side, int first, in
     }
   }
   PumpFor(200);
+}
+
+// One block: the side started, one picture to warm it up (its first capture makes what later
+// ones reuse), then pictures `first` to `first + count - 1`, then the side closed.
+bool MeasureBlock(HWND owner, const std::string& work, Side& side, int first, int count) {
+  PROCESS_INFORMATION process{};
+  if (!Start(side.command, work, process)) return false;
+  WaitUntilReady(side);
   int saved = 0;
   Capture(owner, side, saved, 1000000 + first, first);
   for (int i = first; i < first + count; ++i) {
@@ -257,8 +263,7 @@ int main(int argc, char** argv) {
   if (soak > 0) {
     PROCESS_INFORMATION program{};
     if (!Start(programSide.command, work, program)) return 3;
-    WaitForInputIdle(program.hProcess, 10000);
-    Sleep(1000);
+    WaitUntilReady(programSide);
     const double soakStart = Now();
     double memoryEarly = MemoryMb(program.hProcess);
     int wrong = 0, lost = 0;

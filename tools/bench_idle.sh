@@ -6,6 +6,7 @@
 # caller's own times for any process.
 #   bench_idle.sh WORK SECONDS ZINNOW_EXE
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/bench_common.sh"
 work="$1"; seconds="$2"; exe="$3"
 helper="$(dirname "$exe")/tests/clip_helper.exe"
 hz=$(getconf CLK_TCK)
@@ -38,12 +39,8 @@ alone=$(percent $((s1 - s0)) $((t1 - t0)))
 wine "$helper" empty >/dev/null 2>&1 </dev/null  # nothing for the program to capture
 printf '%s\r\n' "$(winepath -w "$work/pictures")" >"$work/path.txt"
 cp "$exe" "$work/zinnow.exe"
-(cd "$work" && exec wine zinnow.exe >/dev/null 2>&1 </dev/null) &
-program=$!
-for ((i = 0; i < 300; i++)); do
-  xdotool search --onlyvisible --name '^Quorrel$' >/dev/null 2>&1 && break
-  sleep 0.1
-done
+start_program "$work" || echo "bench_idle: no window after 30 s" >&2
+program=$started
 xdotool mousemove 0 0  # the pointer off the window: at rest, not over a control with a hint
 sleep 2  # past its start-up
 t0=$(now_ms); p0=$(ticks "$program"); s0=$(ticks "$server")

@@ -8,6 +8,7 @@
 # A picture not saved within BENCH_X11_WAIT seconds (10) is counted as missed: the next one is put
 # all the same, so a picture missed never stops the run.
 set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/bench_common.sh"
 work="$1"; captures="$2"; exe="$3"; reader="$4"
 helper="$(dirname "$exe")/tests/clip_helper.exe"
 wait_ms=$((${BENCH_X11_WAIT:-10} * 1000))
@@ -92,12 +93,8 @@ peer_loop() {
   done
 }
 start_ours() {  # the program in its folder, once its window is shown
-  (cd "$work/ours" && exec wine zinnow.exe >/dev/null 2>&1 </dev/null) &
-  running=$!
-  for ((i = 0; i < 300; i++)); do
-    xdotool search --onlyvisible --name '^Quorrel$' >/dev/null 2>&1 && break
-    sleep 0.1
-  done
+  start_program "$work/ours" || echo "bench_peer: no window after 30 s" >&2
+  running=$started
 }
 running=""
 trap '[ -n "$running" ] && kill "$running" 2>/dev/null' EXIT

@@ -1,6 +1,7 @@
 #include "platform/win32/png_win32.h"
 
 #include <wincodec.h>
+#include <wrl/client.h>
 
 #include <limits>
 
@@ -11,23 +12,7 @@
 namespace zinnow::win32 {
 namespace {
 
-// An interface pointer, released on destruction.
-template <typename T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  ~ComPtr() {
-    if (p_) p_->Release();
-  }
-  ComPtr(const ComPtr&) = delete;
-  ComPtr& operator=(const ComPtr&) = delete;
-  T* operator->() const { return p_; }
-  T* Get() const { return p_; }
-  T** Out() { return &p_; }
-
- private:
-  T* p_ = nullptr;
-};
+using Microsoft::WRL::ComPtr;
 
 // COM for this thread while this lives (it may already be there: the calls pair up).
 class ComApartment {
@@ -55,19 +40,20 @@ DecodedPicture DecodePng(const BYTE* data, SIZE_T size) {
   ComPtr<IWICImagingFactory> factory;
   const HRESULT made =
       CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                       IID_IWICImagingFactory, reinterpret_cast<void**>(factory.Out()));
+                       IID_IWICImagingFactory, reinterpret_cast<void**>(factory.GetAddressOf()));
   if (FAILED(made)) throw EOutOfResources(SystemErrorText(static_cast<DWORD>(made)));
 
   ComPtr<IWICStream> stream;
-  Decoded(factory->CreateStream(stream.Out()));
+  Decoded(factory->CreateStream(stream.GetAddressOf()));
   Decoded(stream->InitializeFromMemory(const_cast<BYTE*>(data), static_cast<DWORD>(size)));
   ComPtr<IWICBitmapDecoder> decoder;
-  Decoded(factory->CreateDecoder(GUID_ContainerFormatPng, nullptr, decoder.Out()));
+  Decoded(factory->CreateDecoder(GUID_ContainerFormatPng, nullptr, decoder.GetAddressOf()));
   Decoded(decoder->Initialize(stream.Get(), WICDecodeMetadataCacheOnDemand));
   ComPtr<IWICBitmapFrameDecode> frame;
-  Decoded(decoder->GetFrame(0, frame.Out()));
+  Decoded(decoder->GetFrame(0, frame.GetAddressOf()));
   ComPtr<IWICBitmapSource> converted;
-  Decoded(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.Get(), converted.Out()));
+  Decoded(
+      WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame.Get(), converted.GetAddressOf()));
 
   UINT width = 0, height = 0;
   Decoded(converted->GetSize(&width, &height));

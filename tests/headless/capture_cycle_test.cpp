@@ -98,6 +98,16 @@ class CaptureCycle : public ::testing::Test {
   void TearDown() override { headless::Reset(); }
 
   void Tick() { headless::Tick(*form_.Timer1); }
+  // A tick during which another program holds the clipboard from the emptying's first open on,
+  // for `refusals` opens (the transfer's open is the one before).
+  void TickWithTheEmptyingHeld(int refusals) {
+    int opens = 0;
+    headless::OnClipboardOpened([&] {
+      if (++opens == 1) headless::ClipboardHeldFor(refusals);
+    });
+    Tick();
+    headless::OnClipboardOpened(nullptr);
+  }
   std::string File(const char* name) const { return folder_.File(name); }
   AnsiString Saving(const char* name) const {
     return AnsiString(kSavingCaption) + folder_.Path() + "\\" + name;
@@ -258,12 +268,7 @@ TEST_F(CaptureCycle, ClipboardHeldBrieflyIsWaitedFor) {
   EXPECT_TRUE(headless::ClipboardFormats().empty());
 
   headless::ClipboardPutBitmap(SmallPicture(1));
-  int opens = 0;
-  headless::OnClipboardOpened([&] {
-    if (++opens == 1) headless::ClipboardHeldFor(4);  // held at the emptying
-  });
-  Tick();
-  headless::OnClipboardOpened(nullptr);
+  TickWithTheEmptyingHeld(4);
   EXPECT_EQ(form_.GetFileNumber(), 2);
   EXPECT_TRUE(headless::ClipboardFormats().empty()) << "emptied within the same tick";
 }
@@ -304,12 +309,7 @@ TEST_F(CaptureCycle, PictureCopiedWhileSavingIsNotLost) {
 
 TEST_F(CaptureCycle, PictureIsNotSavedTwiceWhenEmptyingFails) {
   headless::ClipboardPutBitmap(SmallPicture());
-  int opens = 0;
-  headless::OnClipboardOpened([&] {
-    if (++opens == 1) headless::ClipboardHeldFor(5);  // held at the emptying
-  });
-  Tick();
-  headless::OnClipboardOpened(nullptr);
+  TickWithTheEmptyingHeld(5);
   EXPECT_EQ(form_.GetFileNumber(), 1);
   EXPECT_EQ(headless::ClipboardFormats(), std::vector<ClipboardFormat>{kCfBitmap});
   Tick();  // only the emptying is tried again
@@ -321,12 +321,7 @@ TEST_F(CaptureCycle, PictureIsNotSavedTwiceWhenEmptyingFails) {
 
 TEST_F(CaptureCycle, NewPictureAfterAFailedEmptyingIsSaved) {
   headless::ClipboardPutBitmap(SmallPicture());
-  int opens = 0;
-  headless::OnClipboardOpened([&] {
-    if (++opens == 1) headless::ClipboardHeldFor(5);
-  });
-  Tick();
-  headless::OnClipboardOpened(nullptr);
+  TickWithTheEmptyingHeld(5);
   headless::ClipboardEmpty();
   headless::ClipboardPutBitmap(SmallPicture(3));
   Tick();
